@@ -1,0 +1,39 @@
+#include "app/AboutDlg.h"
+
+#include "app/DlgItem.h"
+#include "app/StringTable.h"
+#include "res/resource.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
+    auto* icon = new QLabel(this);
+    icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+    auto* text = new QLabel(QStringLiteral("Travimo v2.0 版"), this);
+    SetCtrlId(text, IDC_ABOUT_VERSION);
+    auto* ok = new QPushButton(this);
+    SetCtrlId(ok, IDOK);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addSpacing(12);
+    row->addWidget(text, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addLayout(buttons);
+    layout->setContentsMargins(16, 16, 16, 12);
+
+    ApplyDialogTexts(this, IDD_ABOUTBOX);
+    setFixedSize(sizeHint().expandedTo(QSize(260, 0)));
+}
