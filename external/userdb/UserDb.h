@@ -1,0 +1,56 @@
+#pragma once
+// The user store: users and their day records in one SQLite file.
+//
+// Results follow the library's old contract: 1 is success for most operations,
+// 0 is success for USER_Init, negative values are specific failures that
+// USER_GetErrorMsg explains. Every operation may be called only between a
+// successful USER_Init and USER_Term; before that they fail with USER_ERR_NOT_OPEN.
+
+#include "external/records/Records.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+enum UserDbResult : int {
+    USER_OK = 1,
+    USER_ERR_GENERAL = -1,        // a storage error; USER_GetErrorMsg gives the store's text
+    USER_ERR_NOT_OPEN = -2,       // USER_Init has not succeeded
+    USER_ERR_EXISTS = -3,         // create: the number or name is taken; login: no such user
+    USER_ERR_NO_USER = -3,        // login: no user of that name
+    USER_ERR_WRONG_PASSWORD = -4, // login / change password: the digest does not match
+    USER_ERR_NOT_FOUND = -5,      // no user with that number / name
+    USER_ERR_INVALID = -6,        // a record field out of range (name too long, bad digest, ...)
+    USER_ERR_BAD_DAY = -7,        // a day record that fails validation
+    USER_ERR_ALREADY_STORED = 0,  // InsertData: the same day with the same content is stored already
+};
+
+// Opens (creating when absent) the store named by the connection string's
+// "Data Source=" path with the extension replaced by ".db". 0 on success;
+// otherwise the text says why.
+int USER_Init(const std::string& connection, const std::string& userTable, const std::string& dataTable, std::string& error);
+int USER_Term(int flags, const std::string& password);
+
+int USER_Login(const std::string& name, const std::string& digest, UserRecord& out);
+int USER_GetUser(int32_t number, UserRecord& out);
+// Page (from 1) of page size users ordered by number; keyword (empty = none) matches as a
+// literal substring of the name or of the decimal number. Returns the number of records
+// appended to out, or a negative result.
+int USER_GetUserList(int page, int pageSize, std::vector<std::unique_ptr<UserRecord>>& out, const std::string& keyword = std::string());
+int USER_CreateUser(const UserRecord& user);
+// Saves every profile field found by number; the stored password digest is kept whatever the record holds.
+int USER_EditUser(const UserRecord& user);
+int USER_DeleteUser(const std::string& name);
+int USER_EditPassword(int32_t number, const std::string& oldDigest, const std::string& newDigest);
+int USER_GetNumForNewUser(int32_t& number);
+int USER_NumberIsUnuse(int32_t number);
+// Stores a day for the user: 1 stored (new, or fuller than the stored copy), 0 already stored, negative refused.
+int USER_InsertData(int32_t number, int32_t weight, int32_t stride, const DeviceStepRecord& day, std::string& error);
+// Fills the stored day (date = OLE date of 00:00 of that day) and its exercise analysis; 1 when stored.
+int USER_GetData2(int32_t number, double day, StepRecord& out, std::string& error);
+std::string USER_GetErrorMsg(int code);
+
+// The effective-exercise analysis of a day for a weight (kg): runs of at least 5 slots whose
+// slotKcal is at least weight x 0.1002. Fills the analysis fields of out (not its day).
+void AnalyseExercise(const DeviceStepRecord& day, int32_t weight, StepRecord& out);
