@@ -175,7 +175,8 @@ bool WriteString(const QString& file, const QString& section, const QString& key
             lastInSection = i;
         const auto k = KeyOf(t);
         if (k && SameName(*k, wantKey)) {
-            lines[i] = newLine;
+            // Keep the key as the file spells it; only the value changes.
+            lines[i] = (*k + QLatin1Char('=') + value).toUtf8();
             done = true;
         }
     }

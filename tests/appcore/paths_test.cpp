@@ -1,0 +1,71 @@
+#include "app/Globals.h"
+#include "app/Profile.h"
+#include "tests/support/ProgramFolder.h"
+
+namespace {
+
+TEST(ProgramPaths, ExactlyOneTrailingSeparator)
+{
+    EXPECT_EQ(FolderWithSeparator("/opt/travimo/Travimo"), "/opt/travimo/");
+    EXPECT_EQ(FolderWithSeparator("/Travimo"), "/");
+    EXPECT_EQ(FolderWithSeparator("/opt//travimo//Travimo"), "/opt//travimo/");
+}
+
+class StartupFiles : public ProgramFolderTest {};
+
+TEST_F(StartupFiles, ProgramAtTheRootAndItsName)
+{
+    SetProgramPaths("/Travimo");
+    EXPECT_EQ(g_strAppPath, "/");
+    EXPECT_EQ(g_strAppName, "Travimo");
+    EXPECT_EQ(ProgramIniPath(), "/Travimo.ini");
+}
+
+TEST_F(StartupFiles, RenamingTheProgramRenamesTheIniRead)
+{
+    const QString folder = Dir();
+    WriteFile("Travimo.ini", "[App]\nSkinName=Blue\n");
+    WriteFile("Pedo.ini", "[App]\nSkinName=Green\nWriteu=1\n");
+    SetProgramPaths(folder + "Pedo");
+    EXPECT_EQ(g_strAppPath, folder);
+    ReadProgramIni();
+    EXPECT_EQ(g_strSkinName, "Green");
+    EXPECT_TRUE(g_bUserManagement);
+    SetProgramPaths(folder + "Travimo");
+    ReadProgramIni();
+    EXPECT_EQ(g_strSkinName, "Blue");
+    EXPECT_FALSE(g_bUserManagement);
+    EXPECT_EQ(SkinIniPath(), folder + "Skin/Blue/Set.ini");
+}
+
+TEST_F(StartupFiles, MissingProgramIniGivesStandardSkinAndNoUserManagement)
+{
+    g_strSkinName = "leftover";
+    g_bUserManagement = true;
+    ReadProgramIni();
+    EXPECT_EQ(g_strSkinName, "标准");
+    EXPECT_FALSE(g_bUserManagement);
+}
+
+TEST(Writeu, OnlyTheFirstCharacterCounts)
+{
+    EXPECT_TRUE(WriteuIsOn("1"));
+    EXPECT_TRUE(WriteuIsOn("1x"));
+    EXPECT_TRUE(WriteuIsOn("10"));
+    EXPECT_FALSE(WriteuIsOn("01"));
+    EXPECT_FALSE(WriteuIsOn(" 1"));  // profile values are trimmed before this, a raw blank is not '1'
+    EXPECT_FALSE(WriteuIsOn(""));
+    EXPECT_FALSE(WriteuIsOn("yes"));
+}
+
+TEST_F(StartupFiles, WriteuReadThroughTheIni)
+{
+    WriteFile("Travimo.ini", "[App]\nWriteu=  1x  \n");
+    ReadProgramIni();
+    EXPECT_TRUE(g_bUserManagement);
+    WriteFile("Travimo.ini", "[App]\nWriteu=01\n");
+    ReadProgramIni();
+    EXPECT_FALSE(g_bUserManagement);
+}
+
+}  // namespace
