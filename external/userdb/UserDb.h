@@ -23,6 +23,9 @@ enum UserDbResult : int {
     USER_ERR_NOT_FOUND = -5,      // no user with that number / name
     USER_ERR_INVALID = -6,        // a record field out of range (name too long, bad digest, ...)
     USER_ERR_BAD_DAY = -7,        // a day record that fails validation
+    USER_ERR_BUILTIN = -8,        // delete: the built-in administrator 10001 stays
+    USER_ERR_NO_FREE_NUMBER = -9, // no free number below 999999 is left
+    USER_ERR_NO_DATA = -10,       // GetData2: no record of that day is stored
     USER_ERR_ALREADY_STORED = 0,  // InsertData: the same day with the same content is stored already
 };
 
@@ -41,14 +44,17 @@ int USER_GetUserList(int page, int pageSize, std::vector<std::unique_ptr<UserRec
 int USER_CreateUser(const UserRecord& user);
 // Saves every profile field found by number; the stored password digest is kept whatever the record holds.
 int USER_EditUser(const UserRecord& user);
+// Removes the user and all of their days in one transaction; the built-in administrator 10001 stays.
 int USER_DeleteUser(const std::string& name);
 int USER_EditPassword(int32_t number, const std::string& oldDigest, const std::string& newDigest);
 int USER_GetNumForNewUser(int32_t& number);
+// 1 when no user has the number; 0 when one has it or the store cannot tell (not open, error).
 int USER_NumberIsUnuse(int32_t number);
 // Stores a day for the user: 1 stored (new, or fuller than the stored copy), 0 already stored, negative refused.
 int USER_InsertData(int32_t number, int32_t weight, int32_t stride, const DeviceStepRecord& day, std::string& error);
 // Fills the stored day (date = OLE date of 00:00 of that day) and its exercise analysis; 1 when stored.
 int USER_GetData2(int32_t number, double day, StepRecord& out, std::string& error);
+// A text for every result code; the text of the last failure when code is its result.
 std::string USER_GetErrorMsg(int code);
 
 // The effective-exercise analysis of a day for a weight (kg): runs of at least 5 slots whose

@@ -1,0 +1,16 @@
+#pragma once
+// Pieces of the user store that the tests and benchmarks reach directly.
+
+#include "external/records/Records.h"
+
+#include <string>
+
+// The store's file for a connection string: the "Data Source=" path with its
+// extension replaced by ".db" ("<folder>/User.mdb" -> "<folder>/User.db").
+// Empty when the string names no file.
+std::string UserDbPathFromConnection(const std::string& connection);
+
+// Whether a day record may be stored: status word 0, a date from 2000-01-01 to
+// 2099-12-31, finite non-negative slot values and totals, steps >= 0.
+// USER_OK, or USER_ERR_BAD_DAY with the reason in error.
+int CheckDayRecord(const DeviceStepRecord& day, std::string& error);
