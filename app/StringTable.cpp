@@ -9,6 +9,8 @@
 #include <QStringDecoder>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
 
 std::unique_ptr<CLanguagePack> g_currentPack;
@@ -190,6 +192,23 @@ std::optional<QString> CLanguagePack::DialogText(int dialog, int control) const
     return *it;
 }
 
+QList<int> CLanguagePack::StringIds() const
+{
+    QList<int> ids = m_strings.keys();
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+QList<QPair<int, int>> CLanguagePack::DialogTextKeys() const
+{
+    QList<QPair<int, int>> keys;
+    keys.reserve(m_dialogTexts.size());
+    for (auto it = m_dialogTexts.constBegin(); it != m_dialogTexts.constEnd(); ++it)
+        keys.append({static_cast<int>(it.key() >> 32), static_cast<int>(static_cast<quint32>(it.key()))});
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
 QString BuiltinStr(int id)
 {
     return BuiltinStrings().value(id);
@@ -239,6 +258,12 @@ QString ReplaceR(const QString& text, int value)
 {
     QString out = text;
     return out.replace(QLatin1String("<r>"), QString::number(value));
+}
+
+QString ReplaceR(const QString& text, const QString& value)
+{
+    QString out = text;
+    return out.replace(QLatin1String("<r>"), value);
 }
 
 QString ReplaceR01(const QString& text, int r0, int r1)

@@ -19,6 +19,8 @@
 // A text missing from a pack falls back to the built-in table.
 
 #include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <memory>
@@ -34,6 +36,9 @@ public:
     std::optional<QString> String(int id) const;
     std::optional<QString> DialogText(int dialog, int control) const;
     int StringCount() const { return static_cast<int>(m_strings.size()); }
+    // Every string id and every (dialog, control) pair the pack gives, in ascending order.
+    QList<int> StringIds() const;
+    QList<QPair<int, int>> DialogTextKeys() const;
     QString Name() const { return m_name; }
 
 private:
@@ -54,6 +59,8 @@ void ApplyDialogTexts(QWidget* dialog, int dialogId);
 
 // "<r>" replaced by the number.
 QString ReplaceR(const QString& text, int value);
+// "<r>" replaced by a text (a user name, a formatted value).
+QString ReplaceR(const QString& text, const QString& value);
 // "<r0>" and "<r1>" replaced by the numbers.
 QString ReplaceR01(const QString& text, int r0, int r1);
 
