@@ -1,0 +1,102 @@
+#pragma once
+// The account dialogs' rules without widgets: digests, the login attempt and who owns
+// the logged-in record, the login slots' layout, the stride suggestion, the overwrite
+// question and the sequence that writes a profile into the pedometer.
+
+#include "external/records/Records.h"
+
+#include <QMessageBox>
+#include <QPoint>
+#include <QString>
+#include <QValidator>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// ---- digests ----------------------------------------------------------------
+
+// The password digest of a typed password: empty for an empty text, else MD5 five times.
+std::string PasswordDigestOf(const QString& password);
+
+// ---- login ------------------------------------------------------------------
+
+// One login attempt with the ownership rule of the logged-in record: the record g_pLoginUser
+// points to is released first (unless it is null or the pedometer's record g_pDeviceUser),
+// g_pLoginUser gets a fresh zero-filled record that USER_Login fills; on any result but 1 that
+// record is released again and g_pLoginUser is null. Returns USER_Login's result.
+int LoginAttempt(const std::string& name, const std::string& digest);
+
+// Releases the logged-in record unless it is null or the pedometer's record; g_pLoginUser becomes null.
+void ReleaseLoginUser();
+
+// ---- login slots --------------------------------------------------------------
+
+struct SlotPlace {
+    QPoint picture;  // top-left of the picture
+    QPoint label;    // top-left of the name label
+};
+
+// Places n slots one under the other, vertically centred in a page of clientHeight pixels:
+// the first top is (clientHeight - n * (h + 8)) / 2 (integer division towards zero), each picture
+// at x0, each name label 8 pixels right of the picture and 5 pixels lower; the next slot h + 8 lower.
+std::vector<SlotPlace> LayoutLoginSlots(int n, int x0, int pictureWidth, int pictureHeight, int clientHeight);
+
+// ---- profile fields -------------------------------------------------------------
+
+// The stride (cm) suggested for a height: height x 0.415 for sex item 0 ("男"), x 0.413 otherwise,
+// in double precision, truncated towards zero.
+int SuggestStride(int height, int sexIndex);
+
+// Whether writing over a pedometer of this ID needs the overwrite question: it already holds a user number.
+bool NeedsOverwriteQuestion(int32_t deviceId);
+
+// A number box's text as a signed integer, like the old number-only edits (0 for an empty box).
+int ReadNumberText(const QString& text);
+
+// Limits a text to a number of UTF-8 bytes; input that would go over is refused as a whole,
+// so a character is never cut in two.
+class CUtf8LimitValidator : public QValidator {
+    Q_OBJECT
+public:
+    CUtf8LimitValidator(int maxBytes, QObject* parent) : QValidator(parent), m_maxBytes(maxBytes) {}
+    State validate(QString& input, int& pos) const override;
+
+private:
+    int m_maxBytes;
+};
+
+// Digits only, at most maxDigits of them (so the value always fits a signed 32-bit integer).
+QValidator* MakeDigitsValidator(int maxDigits, QObject* parent);
+
+// ---- writing a profile into the pedometer --------------------------------------
+
+// The device operations the write uses; the default set is the device library's.
+struct DeviceWriteOps {
+    std::function<int(int32_t)> setId;
+    std::function<int(int32_t, int32_t, int32_t, int32_t, int)> setShw;
+    std::function<int(int32_t)> setDayTargetCalorie;
+    std::function<int(int32_t, int32_t, int32_t)> setAlarmClock;
+};
+DeviceWriteOps DefaultDeviceWriteOps();
+// Replaces the operations every dialog uses (tests); an empty value restores the device library's.
+void SetDeviceWriteOps(const DeviceWriteOps* ops);
+const DeviceWriteOps& CurrentDeviceWriteOps();
+
+// Writes ID, body profile (male flag, height, weight, age, 1), calorie target and alarm time, in this
+// order. True when the profile, target and alarm writes each returned 1 (the ID write reports nothing).
+bool WriteProfileToDevice(const UserRecord& user);
+
+// ---- message boxes ----------------------------------------------------------------
+
+// Every outcome and question of the account dialogs goes through here: a message box with the
+// product name as caption. Returns the button pressed (QMessageBox::StandardButton).
+int AccountMessageBox(QWidget* parent, const QString& text,
+                      QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+// A test hook that answers instead of the box: it gets the text and buttons and returns the answer.
+using AccountMessageBoxHook = std::function<int(const QString& text, QMessageBox::StandardButtons buttons)>;
+void SetAccountMessageBoxHook(AccountMessageBoxHook hook);
+
+// The input error balloon: error icon, title string 103, anchored at the control, 5000 ms.
+void ShowErrorBalloon(QWidget* control, const QString& text);

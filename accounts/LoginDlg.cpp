@@ -1,0 +1,88 @@
+#include "accounts/LoginDlg.h"
+
+#include "accounts/AccountRules.h"
+#include "accounts/UserProfileForm.h"
+#include "app/DlgItem.h"
+#include "app/StringTable.h"
+#include "external/userdb/UserDb.h"
+#include "res/resource.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CLoginDlg::CLoginDlg(UserRecord* user, QWidget* parent) : QDialog(parent), m_pUser(user)
+{
+    auto* outer = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    m_name = new QLineEdit(this);
+    SetCtrlId(m_name, IDC_USER_NAME);
+    m_name->setValidator(new CUtf8LimitValidator(kNameMaxBytes, m_name));
+    m_password = new QLineEdit(this);
+    SetCtrlId(m_password, IDC_PASSWORD);
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->setMaxLength(10);
+    grid->addWidget(MakeDlgLabel(this, 1202), 0, 0);
+    grid->addWidget(m_name, 0, 1);
+    grid->addWidget(MakeDlgLabel(this, 1210), 1, 0);
+    grid->addWidget(m_password, 1, 1);
+    grid->setColumnMinimumWidth(1, 180);
+    grid->setColumnStretch(1, 1);
+    outer->addLayout(grid);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
+    SetCtrlId(ok, IDOK);
+    SetCtrlId(cancel, IDCANCEL);
+    ok->setDefault(true);
+    outer->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CLoginDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CLoginDlg::reject);
+
+    ApplyDialogTexts(this, IDD_LOGIN_DLG);
+}
+
+QString CLoginDlg::UserName() const
+{
+    return m_name->text();
+}
+
+QString CLoginDlg::Password() const
+{
+    return m_password->text();
+}
+
+void CLoginDlg::accept()
+{
+    const QString name = m_name->text();
+    if (name.isEmpty()) {
+        ShowErrorBalloon(m_name, LoadStr(104));
+        m_name->setFocus();
+        return;
+    }
+    const QString password = m_password->text();
+    UserRecord scratch{};
+    UserRecord& target = m_pUser ? *m_pUser : scratch;
+    const int result = USER_Login(name.toStdString(), PasswordDigestOf(password), target);
+    switch (result) {
+    case 1:
+        QDialog::accept();
+        return;
+    case USER_ERR_NO_USER:
+        ShowErrorBalloon(m_name, LoadStr(121));
+        m_name->selectAll();  // typing replaces the unknown name
+        m_name->setFocus();
+        return;
+    case USER_ERR_WRONG_PASSWORD:
+        ShowErrorBalloon(m_password, LoadStr(password.isEmpty() ? 113 : 122));
+        m_password->setFocus();
+        return;
+    default:
+        return;  // the dialog stays open
+    }
+}

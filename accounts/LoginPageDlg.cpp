@@ -1,0 +1,380 @@
+#include "accounts/LoginPageDlg.h"
+
+#include "accounts/AccountRules.h"
+#include "accounts/LoginDlg.h"
+#include "app/DlgItem.h"
+#include "app/Globals.h"
+#include "app/MainWindowApi.h"
+#include "app/Profile.h"
+#include "app/StringTable.h"
+#include "controls/PictureFrame.h"
+#include "external/records/WndMessage.h"
+#include "external/userdb/UserDb.h"
+#include "res/resource.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QImageReader>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include <vector>
+
+namespace {
+
+constexpr QSize kDefaultPageSize{440, 300};
+// Template geometry of the page (a page of the default size); the slots are laid out from it.
+constexpr int kPictureX = 186;
+constexpr int kPictureSize = 60;
+constexpr QSize kNameSize{150, 20};
+constexpr QSize kRightsSize{150, 18};
+constexpr QSize kPasswordSize{100, 24};
+constexpr QSize kLoginSize{64, 26};
+
+int DefaultRunLoginDialog(UserRecord& user, QWidget* parent)
+{
+    CLoginDlg dlg(&user, parent);
+    return dlg.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+CLoginPageDlg::LoginDialogRunner g_loginDialogRunner = DefaultRunLoginDialog;
+
+void SetTextColour(QWidget* w, const QColor& c)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, c);
+    pal.setColor(QPalette::Text, c);
+    w->setPalette(pal);
+}
+
+// Widens a button or label to its text when the text needs more than the template gives.
+void FitWidth(QWidget* w, const QString& text, int padding)
+{
+    const int need = QFontMetrics(w->font()).horizontalAdvance(text) + padding;
+    if (need > w->width())
+        w->resize(need, w->height());
+}
+
+}  // namespace
+
+QSize LoginPageSize(const QString& backBmpPath)
+{
+    const QSize size = QImageReader(backBmpPath).size();
+    return size.isValid() && !size.isEmpty() ? size : kDefaultPageSize;
+}
+
+void CLoginPageDlg::SetLoginDialogRunner(LoginDialogRunner runner)
+{
+    g_loginDialogRunner = runner ? runner : DefaultRunLoginDialog;
+}
+
+QWidget* CreateLoginPageDlg(QWidget* parent)
+{
+    return new CLoginPageDlg(parent);
+}
+
+CLoginPageDlg::CLoginPageDlg(QWidget* parent) : QWidget(parent)
+{
+    SetCtrlId(this, IDD_LOGIN_PAGE);
+    CreateControls();
+    OnInitDialog();
+}
+
+CLoginPageDlg::~CLoginPageDlg()
+{
+    // The pictures point at the records; let go of them before the records go.
+    for (CUserPictureFrame* p : m_pictures)
+        p->SetUser(nullptr);
+}
+
+void CLoginPageDlg::CreateControls()
+{
+    const QString backPath =
+        SkinFolder() + Profile::GetString(SkinIniPath(), "Page2", "BackBmp", QStringLiteral("P2_back.bmp"));
+    resize(LoginPageSize(backPath));
+    m_back.load(backPath);
+    const int w = width();
+    const int h = height();
+
+    m_logo = new QLabel(this);
+    SetCtrlId(m_logo, IDC_LOGIN_LOGO);
+    m_logo->setGeometry(20, 20, 0, 0);
+
+    for (int i = 0; i < kSlots; ++i) {
+        auto* picture = new CUserPictureFrame(this);
+        SetCtrlId(picture, IDC_SLOT_PICTURE0 + i);
+        picture->setGeometry(kPictureX, 20 + i * (kPictureSize + 8), kPictureSize, kPictureSize);
+        picture->setCursor(Qt::PointingHandCursor);
+        m_pictures[i] = picture;
+
+        auto* name = new QLabel(this);
+        SetCtrlId(name, IDC_SLOT_NAME0 + i);
+        name->setGeometry(QRect(QPoint(kPictureX + kPictureSize + 8, 25 + i * (kPictureSize + 8)), kNameSize));
+        QFont f = name->font();
+        f.setBold(true);
+        name->setFont(f);
+        SetTextColour(name, QColor(22, 22, 22));
+        m_names[i] = name;
+    }
+
+    m_rights = new QLabel(this);
+    SetCtrlId(m_rights, IDC_SLOT_RIGHTS);
+    m_rights->resize(kRightsSize);
+    SetTextColour(m_rights, QColor(103, 125, 153));
+
+    m_password = new QLineEdit(this);
+    SetCtrlId(m_password, IDC_PASSWORD);
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->resize(kPasswordSize);
+
+    m_login = new QPushButton(this);
+    SetCtrlId(m_login, IDOK);
+    m_login->resize(kLoginSize);
+    m_login->setDefault(true);
+
+    m_other = new QPushButton(this);
+    SetCtrlId(m_other, IDC_OTHER_USER);
+    m_exit = new QPushButton(this);
+    SetCtrlId(m_exit, IDC_LOGIN_EXIT);
+    m_exit->setGeometry(w - 96, h - 40, 84, 28);
+    m_other->setGeometry(w - 190, h - 40, 88, 28);
+
+    m_languageLabel = new QLabel(this);
+    SetCtrlId(m_languageLabel, IDC_LANGUAGE_LABEL);
+    m_languageLabel->setGeometry(20, h - 64, 140, 20);
+    SetTextColour(m_languageLabel, Qt::black);
+    m_language = new QComboBox(this);
+    SetCtrlId(m_language, IDC_LANGUAGE);
+    m_language->setGeometry(20, h - 42, 130, 26);
+
+    ApplyDialogTexts(this, IDD_LOGIN_PAGE);
+    FitTextWidths();
+
+    connect(m_login, &QPushButton::clicked, this, &CLoginPageDlg::OnOK);
+    connect(m_password, &QLineEdit::returnPressed, this, &CLoginPageDlg::OnOK);
+    connect(m_other, &QPushButton::clicked, this, &CLoginPageDlg::OnOtherUser);
+    connect(m_exit, &QPushButton::clicked, this, [this] {
+        // A queued, non-spontaneous close of the main window: it ends the program
+        // (only the window's own close box hides it in the tray).
+        QMetaObject::invokeMethod(window(), "close", Qt::QueuedConnection);
+    });
+    connect(m_language, &QComboBox::activated, this, &CLoginPageDlg::OnLanguageChange);
+}
+
+void CLoginPageDlg::FitTextWidths()
+{
+    // Longer texts of another language widen the bottom buttons leftwards, keeping the right edge.
+    const int exitRight = m_exit->geometry().right();
+    FitWidth(m_exit, m_exit->text(), 24);
+    m_exit->move(exitRight - m_exit->width() + 1, m_exit->y());
+    const int otherRight = m_exit->x() - 6;
+    FitWidth(m_other, m_other->text(), 24);
+    m_other->move(otherRight - m_other->width(), m_other->y());
+    FitWidth(m_login, m_login->text(), 20);
+    FitWidth(m_languageLabel, m_languageLabel->text(), 4);
+}
+
+void CLoginPageDlg::OnInitDialog()
+{
+    // The logo from the skin, placed where the skin says; without it the template's place stays.
+    const QString logoPath =
+        SkinFolder() + Profile::GetString(SkinIniPath(), "Page2", "LeftLog", QStringLiteral("Logo01.bmp"));
+    QPixmap logo;
+    if (logo.load(logoPath)) {
+        m_logo->setPixmap(logo);
+        m_logo->setGeometry(Profile::GetInt(SkinIniPath(), "Page2", "LeftLogX", 0),
+                            Profile::GetInt(SkinIniPath(), "Page2", "LeftLogY", 0), logo.width(), logo.height());
+    }
+
+    m_password->setMaxLength(10);
+    for (int i = 0; i < kSlots; ++i) {
+        m_pictures[i]->hide();
+        m_names[i]->hide();
+    }
+    m_rights->hide();
+    m_password->hide();
+    m_login->hide();
+
+    std::vector<std::unique_ptr<UserRecord>> users;
+    USER_GetUserList(1, 2, users);
+    for (size_t i = 0; i < users.size() && i < static_cast<size_t>(kSlots); ++i)
+        FillSlot(static_cast<int>(i), std::move(users[i]));
+    LayoutSlots();
+    FillLanguageCombo();
+}
+
+void CLoginPageDlg::FillSlot(int slot, std::unique_ptr<UserRecord> user)
+{
+    const QString path = g_strAppPath + QStringLiteral("Photo/%1.bmp").arg(user->photo);
+    const QString name = QString::fromStdString(RecordName(*user));
+    CUserPictureFrame* picture = m_pictures[slot];
+    picture->SetCornerSize(5);
+    picture->SetStretch(true);
+    picture->SetRingColour(0xFFFFFF);
+    picture->SetHoverRing2(0x800000);  // RGB(0, 0, 128)
+    picture->SetPicture(path, name, slot);
+    picture->SetUser(user.get());
+    picture->show();
+    QPixmap bmp;
+    if (bmp.load(path))
+        picture->SetBitmap(bmp);
+
+    m_names[slot]->setText(name);
+    m_names[slot]->show();
+    m_users[slot] = std::move(user);
+    m_filled = slot + 1;
+}
+
+void CLoginPageDlg::LayoutSlots()
+{
+    const QRect first = m_pictures[0]->geometry();
+    const std::vector<SlotPlace> places =
+        LayoutLoginSlots(m_filled, first.x(), first.width(), first.height(), height());
+    for (size_t i = 0; i < places.size(); ++i) {
+        m_pictures[i]->setGeometry(QRect(places[i].picture, first.size()));
+        m_names[i]->move(places[i].label);
+    }
+}
+
+void CLoginPageDlg::FillLanguageCombo()
+{
+    const QString ini = LanguageIniPath();
+    m_language->clear();
+    const int count = Profile::GetInt(ini, "Default", "Count", 1);
+    for (int n = 0; n < count && n < 100; ++n)
+        m_language->insertItem(n, Profile::GetString(ini, QStringLiteral("Language%1").arg(n), "Name", QStringLiteral("NULL")));
+    m_language->setCurrentIndex(g_nLanguage < m_language->count() ? g_nLanguage : -1);
+    m_languageIndex = m_language->currentIndex();
+    const bool show = Profile::GetInt(ini, "Default", "ShowCombo", 1) == 1;
+    m_language->setVisible(show);
+    m_languageLabel->setVisible(show);
+}
+
+void CLoginPageDlg::HidePasswordBox()
+{
+    m_password->hide();
+    m_login->hide();
+    m_rights->hide();
+}
+
+void CLoginPageDlg::LoginDone(const QString& password)
+{
+    // The main window replaces this page: nothing of the page may be touched after this call.
+    if (g_pMainWindow && g_pLoginUser)
+        g_pMainWindow->ShowUserPages(*g_pLoginUser, password);
+}
+
+void CLoginPageDlg::SelectSlot(int slot)
+{
+    if (slot < 0 || slot >= kSlots)
+        return;
+    UserRecord* user = m_pictures[slot]->GetUser();
+    if (!user)
+        return;
+    m_selected = user;
+    if (user->password[0] != '\0') {
+        const QRect name = m_names[slot]->geometry();
+        m_rights->move(name.left(), name.bottom() + 1 + 2);
+        m_rights->hide();
+        m_rights->setText(LoadStr(user->rights == 1 ? 110 : 111));
+        m_rights->show();
+        const QRect rights = m_rights->geometry();
+        m_password->move(rights.left(), rights.bottom() + 1 + 2);
+        m_password->show();
+        m_password->clear();
+        m_password->setFocus();
+        const QRect edit = m_password->geometry();
+        m_login->move(edit.right() + 1 + 5, edit.top());
+        m_login->show();
+        return;
+    }
+    HidePasswordBox();
+    if (LoginAttempt(RecordName(*user), std::string()) == 1)
+        LoginDone(QString());
+}
+
+void CLoginPageDlg::OnOK()
+{
+    if (!m_selected)
+        return;
+    const QString text = m_password->text();
+    if (text.isEmpty()) {
+        ShowErrorBalloon(m_password, LoadStr(123));
+        return;
+    }
+    const std::string digest = PasswordDigestOf(text);
+    if (LoginAttempt(RecordName(*m_selected), digest) == 1) {
+        LoginDone(QString::fromStdString(digest));
+        return;
+    }
+    ShowErrorBalloon(m_password, LoadStr(122));
+    m_password->clear();
+    m_password->setFocus();
+}
+
+void CLoginPageDlg::OnOtherUser()
+{
+    HidePasswordBox();
+    UserRecord entered{};
+    if (g_loginDialogRunner(entered, this) != IDOK)
+        return;
+    if (LoginAttempt(RecordName(entered), RecordPassword(entered)) == 1)
+        LoginDone(QString());
+}
+
+void CLoginPageDlg::OnLanguageChange(int index)
+{
+    if (index < 0)
+        return;
+    if (!SwitchLanguage(index)) {
+        // The pack could not be loaded: everything stays as it was, the choice included.
+        m_language->setCurrentIndex(m_languageIndex);
+        return;
+    }
+    m_languageIndex = index;
+    m_exit->setText(LoadStr(192));
+    m_other->setText(LoadStr(191));
+    const bool labelShown = m_languageLabel->isVisible();
+    m_languageLabel->hide();
+    m_languageLabel->setText(LoadStr(190));
+    m_languageLabel->setVisible(labelShown);
+    m_login->setText(LoadStr(193));
+    if (m_selected) {
+        const bool shown = m_rights->isVisible();
+        m_rights->hide();
+        m_rights->setText(LoadStr(m_selected->rights == 1 ? 110 : 111));
+        m_rights->setVisible(shown);
+    }
+    FitTextWidths();
+}
+
+bool CLoginPageDlg::event(QEvent* e)
+{
+    if (e->type() == MessageType(WM_PICTURE_CLICKED)) {
+        const auto* m = static_cast<CWndMessage*>(e);
+        for (int i = 0; i < kSlots; ++i) {
+            if (reinterpret_cast<intptr_t>(static_cast<CPictureFrame*>(m_pictures[i])) == m->lParam()) {
+                SelectSlot(i);  // may hand over to the main window, which replaces this page
+                return true;
+            }
+        }
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void CLoginPageDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (!m_back.isNull()) {
+        p.drawPixmap(0, 0, m_back);
+        return;
+    }
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, QColor(0xF1, 0xF5, 0xFA));
+    g.setColorAt(1, QColor(0xE2, 0xEA, 0xF4));
+    p.fillRect(rect(), g);
+}

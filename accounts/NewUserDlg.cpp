@@ -1,0 +1,229 @@
+#include "accounts/NewUserDlg.h"
+
+#include "accounts/AccountRules.h"
+#include "app/DlgItem.h"
+#include "app/Globals.h"
+#include "app/StringTable.h"
+#include "external/userdb/UserDb.h"
+#include "res/resource.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+CNewUserDlg::CNewUserDlg(QWidget* parent) : QDialog(parent)
+{
+    auto* outer = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(6);
+    int row = 0;
+    m_form = std::make_unique<CUserProfileForm>(this, grid, row);
+
+    // Number row: the check button and the status beside the number box.
+    auto* check = new QPushButton(this);
+    SetCtrlId(check, IDC_CHECK_NUMBER);
+    grid->addWidget(check, m_form->m_numberRow, 3);
+    m_status = MakeDlgLabel(this, IDC_NUMBER_STATUS);
+    grid->addWidget(m_status, m_form->m_numberRow, 4, 1, 2);
+
+    grid->addWidget(MakeDlgLabel(this, 1210), row, 0);
+    m_password = new QLineEdit(this);
+    SetCtrlId(m_password, IDC_USER_PASSWORD);
+    m_password->setEchoMode(QLineEdit::Password);
+    grid->addWidget(m_password, row, 1);
+    grid->addWidget(MakeDlgLabel(this, 1211), row, 3);
+    m_confirm = new QLineEdit(this);
+    SetCtrlId(m_confirm, IDC_USER_CONFIRM);
+    m_confirm->setEchoMode(QLineEdit::Password);
+    grid->addWidget(m_confirm, row, 4);
+    ++row;
+
+    grid->addWidget(MakeDlgLabel(this, 1212), row, 0);
+    m_rights = new QComboBox(this);
+    SetCtrlId(m_rights, IDC_USER_RIGHTS);
+    m_rights->addItem(LoadStr(111));
+    m_rights->addItem(LoadStr(110));
+    grid->addWidget(m_rights, row, 1);
+    ++row;
+    grid->addWidget(m_form->m_writeBox, row, 0, 1, 6);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(4, 1);
+    outer->addLayout(grid);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
+    SetCtrlId(ok, IDOK);
+    SetCtrlId(cancel, IDCANCEL);
+    ok->setDefault(true);
+    outer->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CNewUserDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CNewUserDlg::reject);
+
+    connect(check, &QPushButton::clicked, this, &CNewUserDlg::OnCheckNumber);
+    connect(m_form->m_number, &QLineEdit::textChanged, this, &CNewUserDlg::OnNumberChanged);
+    m_form->m_number->installEventFilter(this);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, &CNewUserDlg::OnTimer1);
+
+    ApplyDialogTexts(this, IDD_NEW_USER);
+}
+
+CNewUserDlg::~CNewUserDlg() = default;
+
+void CNewUserDlg::showEvent(QShowEvent* e)
+{
+    if (!m_initDone)
+        OnInitDialog();
+    QDialog::showEvent(e);
+}
+
+void CNewUserDlg::OnInitDialog()
+{
+    if (m_initDone)
+        return;
+    m_initDone = true;
+    m_password->setMaxLength(10);
+    m_confirm->setMaxLength(10);
+    m_form->m_age->setMaxLength(2);
+    m_form->m_sex->setCurrentIndex(0);
+    m_form->SetAlarm(19, 30, 0);
+
+    if (g_pDeviceUser)
+        m_form->FillBody(*g_pDeviceUser);
+    m_rights->setCurrentIndex(0);
+
+    m_settingNumber = true;
+    if (m_presetNumber != 0) {
+        m_form->m_number->setText(QString::number(m_presetNumber));
+    } else {
+        int32_t suggestion = 0;
+        if (USER_GetNumForNewUser(suggestion) == 1 && suggestion >= 10000)
+            m_form->m_number->setText(QString::number(suggestion));
+    }
+    m_settingNumber = false;
+
+    m_status->setText(LoadStr(501));
+    m_form->m_writeBox->setEnabled(g_pDeviceUser != nullptr);
+    if (g_pDeviceUser && g_pDeviceUser->number == kBlankDeviceId)
+        m_form->m_writeBox->setChecked(true);
+    m_timer1->start();
+}
+
+void CNewUserDlg::OnTimer1()
+{
+    m_form->m_writeBox->setEnabled(g_pDeviceUser != nullptr);
+    if (m_deviceMode && !g_pDeviceUser && !m_inOk) {
+        // The pedometer this dialog was opened for is gone: leave without saving.
+        m_timer1->stop();
+        reject();
+    }
+}
+
+void CNewUserDlg::OnNumberChanged()
+{
+    if (m_settingNumber)
+        return;
+    m_status->setText(LoadStr(503));
+    m_numberTested = 0;
+}
+
+bool CNewUserDlg::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == m_form->m_number && e->type() == QEvent::FocusOut && m_numberTested == 0 && isVisible())
+        OnCheckNumber();
+    return QDialog::eventFilter(watched, e);
+}
+
+void CNewUserDlg::OnCheckNumber()
+{
+    QLineEdit* number = m_form->m_number;
+    const bool free = USER_NumberIsUnuse(ReadNumberText(number->text())) != 0;
+    m_status->setText(LoadStr(free ? 501 : 502));
+    m_numberTested = 1;
+    if (!free) {
+        ShowErrorBalloon(number, LoadStr(504));
+        number->selectAll();
+        number->setFocus();
+    }
+}
+
+void CNewUserDlg::accept()
+{
+    m_inOk = true;
+    OnOK();
+    m_inOk = false;
+}
+
+void CNewUserDlg::OnOK()
+{
+    QLineEdit* name = m_form->m_name;
+    if (name->text().isEmpty()) {
+        ShowErrorBalloon(name, LoadStr(104));
+        name->setFocus();
+        return;
+    }
+    const QString password = m_password->text();
+    const QString confirm = m_confirm->text();
+    if (!password.isEmpty() && confirm.isEmpty()) {
+        ShowErrorBalloon(m_confirm, LoadStr(113));
+        m_confirm->setFocus();
+        return;
+    }
+    if (password.toUtf8() != confirm.toUtf8()) {
+        ShowErrorBalloon(m_password, LoadStr(105));
+        m_password->clear();
+        m_confirm->clear();
+        m_password->setFocus();
+        return;
+    }
+
+    UserRecord user{};
+    m_form->ReadInto(user);
+    user.rights = m_rights->currentIndex();
+    SetRecordPassword(user, PasswordDigestOf(password));
+
+    const bool writeWanted = g_pDeviceUser && m_form->m_writeBox->checkState() != Qt::Unchecked;
+    if (writeWanted && NeedsOverwriteQuestion(g_pDeviceUser->number)) {
+        const QString question = ReplaceR01(LoadStr(196), g_pDeviceUser->number, user.number);
+        if (AccountMessageBox(this, question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+    }
+
+    const int result = USER_CreateUser(user);
+    if (result == USER_ERR_EXISTS) {
+        QLineEdit* number = m_form->m_number;
+        ShowErrorBalloon(number, LoadStr(114));
+        number->selectAll();
+        number->setFocus();
+        return;
+    }
+    if (result != 1) {
+        // Nothing was stored: say why and let the user correct it, rather than report a user that does not exist.
+        AccountMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
+        return;
+    }
+    m_newUser = user;
+    if (writeWanted) {
+        WriteProfileToDevice(user);
+        AccountMessageBox(this, LoadStr(505));
+    } else {
+        AccountMessageBox(this, LoadStr(506));
+    }
+    if (m_deviceMode && g_pDeviceUser)
+        *g_pDeviceUser = user;
+    m_timer1->stop();
+    QDialog::accept();
+}

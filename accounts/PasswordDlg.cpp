@@ -1,0 +1,163 @@
+#include "accounts/PasswordDlg.h"
+
+#include "accounts/AccountRules.h"
+#include "accounts/UserProfileForm.h"
+#include "app/DlgItem.h"
+#include "app/Globals.h"
+#include "app/StringTable.h"
+#include "external/userdb/UserDb.h"
+#include "res/resource.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit* MakePasswordEdit(QWidget* parent, int id)
+{
+    auto* e = new QLineEdit(parent);
+    SetCtrlId(e, id);
+    e->setEchoMode(QLineEdit::Password);
+    e->setMaxLength(10);
+    return e;
+}
+
+}  // namespace
+
+CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent)
+{
+    auto* outer = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(6);
+    int row = 0;
+    auto addRow = [&](int labelId, QWidget* field) {
+        grid->addWidget(MakeDlgLabel(this, labelId), row, 0);
+        grid->addWidget(field, row, 1);
+        ++row;
+    };
+    m_number = new QLineEdit(this);
+    SetCtrlId(m_number, IDC_USER_NUMBER);
+    m_number->setReadOnly(true);
+    addRow(1201, m_number);
+    m_name = new QLineEdit(this);
+    SetCtrlId(m_name, IDC_USER_NAME);
+    m_name->setReadOnly(true);
+    addRow(1202, m_name);
+    m_old = MakePasswordEdit(this, IDC_OLD_PASSWORD);
+    addRow(1213, m_old);
+    m_new = MakePasswordEdit(this, IDC_USER_PASSWORD);
+    addRow(1214, m_new);
+    m_confirm = MakePasswordEdit(this, IDC_USER_CONFIRM);
+    addRow(1211, m_confirm);
+    m_rights = new QComboBox(this);
+    SetCtrlId(m_rights, IDC_USER_RIGHTS);
+    m_rights->addItem(LoadStr(111));
+    m_rights->addItem(LoadStr(110));
+    m_rights->setEnabled(false);
+    addRow(1212, m_rights);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnMinimumWidth(1, 160);
+    outer->addLayout(grid);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
+    SetCtrlId(ok, IDOK);
+    SetCtrlId(cancel, IDCANCEL);
+    ok->setDefault(true);
+    outer->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CPasswordDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CPasswordDlg::reject);
+
+    // Timer 1: once the dialog is up, the focus goes to the old password (when there is one).
+    m_timer1 = new QTimer(this);
+    m_timer1->setSingleShot(true);
+    m_timer1->setInterval(100);
+    connect(m_timer1, &QTimer::timeout, this, [this] {
+        if (m_pUser && m_pUser->password[0] != '\0')
+            m_old->setFocus();
+    });
+
+    ApplyDialogTexts(this, IDD_PASSWORD);
+}
+
+void CPasswordDlg::showEvent(QShowEvent* e)
+{
+    if (!m_initDone)
+        OnInitDialog();
+    QDialog::showEvent(e);
+}
+
+void CPasswordDlg::OnInitDialog()
+{
+    if (m_initDone)
+        return;
+    m_initDone = true;
+    if (!m_pUser || !g_pLoginUser)
+        return;
+    m_number->setText(QString::number(m_pUser->number));
+    m_name->setText(QString::fromStdString(RecordName(*m_pUser)));
+    m_old->setEnabled(m_pUser->password[0] != '\0');
+    m_rights->setCurrentIndex(m_pUser->rights == 1 ? 1 : 0);
+    m_timer1->start();
+}
+
+void CPasswordDlg::accept()
+{
+    if (!m_pUser) {
+        QDialog::reject();
+        return;
+    }
+    const bool own = m_pUser == g_pLoginUser;
+    const std::string stored = RecordPassword(*m_pUser);
+    const QString oldPassword = m_old->text();
+    if (own && !stored.empty() && oldPassword.isEmpty()) {
+        ShowErrorBalloon(m_old, LoadStr(159));
+        m_old->setFocus();
+        return;
+    }
+    const QString newPassword = m_new->text();
+    const QString confirm = m_confirm->text();
+    if (!newPassword.isEmpty() && confirm.isEmpty()) {
+        ShowErrorBalloon(m_confirm, LoadStr(113));
+        m_confirm->setFocus();
+        return;
+    }
+    if (newPassword.toUtf8() != confirm.toUtf8()) {
+        ShowErrorBalloon(m_new, LoadStr(105));
+        m_new->clear();
+        m_confirm->clear();
+        m_new->setFocus();
+        return;
+    }
+    if (own && !stored.empty() && PasswordDigestOf(oldPassword) != stored) {
+        ShowErrorBalloon(m_old, LoadStr(160));
+        m_old->clear();
+        m_old->setFocus();
+        return;
+    }
+
+    const std::string newDigest = PasswordDigestOf(newPassword);
+    const int result = USER_EditPassword(m_pUser->number, stored, newDigest);
+    if (result == 1) {
+        // Keep the records in memory in step with the store, so a second change in the same
+        // login is checked against the new password.
+        const int32_t number = m_pUser->number;
+        SetRecordPassword(*m_pUser, newDigest);
+        if (g_pLoginUser && g_pLoginUser->number == number)
+            SetRecordPassword(*g_pLoginUser, newDigest);
+        if (g_pDeviceUser && g_pDeviceUser->number == number)
+            SetRecordPassword(*g_pDeviceUser, newDigest);
+        AccountMessageBox(this, LoadStr(158));
+    } else {
+        AccountMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
+    }
+    QDialog::accept();
+}

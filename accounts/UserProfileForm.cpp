@@ -1,0 +1,140 @@
+#include "accounts/UserProfileForm.h"
+
+#include "accounts/AccountRules.h"
+#include "app/DlgItem.h"
+#include "app/StringTable.h"
+#include "res/resource.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimeEdit>
+
+QLabel* MakeDlgLabel(QWidget* parent, int id)
+{
+    auto* label = new QLabel(parent);
+    SetCtrlId(label, id);
+    return label;
+}
+
+namespace {
+
+QLineEdit* MakeNumberEdit(QWidget* parent, int id, int maxDigits)
+{
+    auto* e = new QLineEdit(parent);
+    SetCtrlId(e, id);
+    e->setMaxLength(maxDigits);
+    e->setValidator(MakeDigitsValidator(maxDigits, e));
+    return e;
+}
+
+void SetNumber(QLineEdit* e, int value)
+{
+    e->setText(QString::number(value));
+}
+
+}  // namespace
+
+CUserProfileForm::CUserProfileForm(QWidget* dialog, QGridLayout* grid, int& row)
+{
+    // Left column: identity and body; right column: the figures with their units.
+    m_numberRow = row;
+    grid->addWidget(MakeDlgLabel(dialog, 1201), row, 0);
+    m_number = MakeNumberEdit(dialog, IDC_USER_NUMBER, 9);
+    grid->addWidget(m_number, row, 1);
+    ++row;
+
+    grid->addWidget(MakeDlgLabel(dialog, 1202), row, 0);
+    m_name = new QLineEdit(dialog);
+    SetCtrlId(m_name, IDC_USER_NAME);
+    m_name->setValidator(new CUtf8LimitValidator(kNameMaxBytes, m_name));
+    grid->addWidget(m_name, row, 1);
+    grid->addWidget(MakeDlgLabel(dialog, 1203), row, 3);
+    m_sex = new QComboBox(dialog);
+    SetCtrlId(m_sex, IDC_USER_SEX);
+    m_sex->addItem(LoadStr(107));
+    m_sex->addItem(LoadStr(108));
+    grid->addWidget(m_sex, row, 4);
+    ++row;
+
+    grid->addWidget(MakeDlgLabel(dialog, 1204), row, 0);
+    m_age = MakeNumberEdit(dialog, IDC_USER_AGE, 2);
+    grid->addWidget(m_age, row, 1);
+    grid->addWidget(MakeDlgLabel(dialog, 1223), row, 2);
+    grid->addWidget(MakeDlgLabel(dialog, 1205), row, 3);
+    m_weight = MakeNumberEdit(dialog, IDC_USER_WEIGHT, 9);
+    grid->addWidget(m_weight, row, 4);
+    grid->addWidget(MakeDlgLabel(dialog, 1224), row, 5);
+    ++row;
+
+    grid->addWidget(MakeDlgLabel(dialog, 1206), row, 0);
+    m_height = MakeNumberEdit(dialog, IDC_USER_HEIGHT, 9);
+    grid->addWidget(m_height, row, 1);
+    grid->addWidget(MakeDlgLabel(dialog, 1225), row, 2);
+    grid->addWidget(MakeDlgLabel(dialog, 1207), row, 3);
+    m_stride = MakeNumberEdit(dialog, IDC_USER_STRIDE, 9);
+    grid->addWidget(m_stride, row, 4);
+    grid->addWidget(MakeDlgLabel(dialog, 1226), row, 5);
+    ++row;
+
+    grid->addWidget(MakeDlgLabel(dialog, 1208), row, 0);
+    m_targetKcal = MakeNumberEdit(dialog, IDC_USER_TARGET_KCAL, 9);
+    grid->addWidget(m_targetKcal, row, 1);
+    grid->addWidget(MakeDlgLabel(dialog, 1227), row, 2);
+    grid->addWidget(MakeDlgLabel(dialog, 1209), row, 3);
+    m_alarm = new QTimeEdit(dialog);
+    SetCtrlId(m_alarm, IDC_USER_ALARM);
+    m_alarm->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    grid->addWidget(m_alarm, row, 4);
+    ++row;
+
+    m_writeBox = new QCheckBox(dialog);
+    SetCtrlId(m_writeBox, IDC_WRITE_DEVICE);
+
+    QObject::connect(m_height, &QLineEdit::textChanged, dialog, [this] { SuggestStride(); });
+    QObject::connect(m_sex, &QComboBox::activated, dialog, [this] { SuggestStride(); });
+}
+
+void CUserProfileForm::SuggestStride()
+{
+    // An emptied height box leaves no suggestion rather than a stride of 0.
+    if (m_height->text().isEmpty()) {
+        m_stride->clear();
+        return;
+    }
+    SetNumber(m_stride, ::SuggestStride(ReadNumberText(m_height->text()), m_sex->currentIndex()));
+}
+
+void CUserProfileForm::SetAlarm(int hour, int minute, int second)
+{
+    m_alarm->setTime(QTime(hour, minute, second));
+}
+
+void CUserProfileForm::FillBody(const UserRecord& r)
+{
+    m_sex->setCurrentIndex(r.sex == 1 ? 0 : 1);
+    SetNumber(m_age, r.age);
+    SetNumber(m_weight, r.weight);
+    SetNumber(m_stride, r.stride);
+    SetNumber(m_height, r.height);
+    SetNumber(m_targetKcal, r.targetCalories);
+    int h = 0, m = 0, s = 0;
+    SplitAlarmTime(r.alarm, h, m, s);
+    SetAlarm(h, m, s);
+}
+
+void CUserProfileForm::ReadInto(UserRecord& r) const
+{
+    r.number = ReadNumberText(m_number->text());
+    SetRecordName(r, m_name->text().toStdString());
+    r.sex = m_sex->currentIndex() + 1;
+    r.age = ReadNumberText(m_age->text());
+    r.weight = ReadNumberText(m_weight->text());
+    r.height = ReadNumberText(m_height->text());
+    r.stride = ReadNumberText(m_stride->text());
+    r.targetCalories = ReadNumberText(m_targetKcal->text());
+    const QTime t = m_alarm->time();
+    r.alarm = MakeAlarmTime(t.hour(), t.minute(), t.second());
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The profile fields the create and edit dialogs share: number, name, sex, age, weight,
+// height, stride, calorie target, alarm time and the "write into the pedometer" box, laid
+// out in a grid, with the stride suggestion wired to the height box and the sex combo.
+
+#include "external/records/Records.h"
+
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QTimeEdit;
+class QWidget;
+
+class CUserProfileForm {
+public:
+    // Adds the rows from row on (row is advanced); the number row leaves columns 2.. free for the caller.
+    CUserProfileForm(QWidget* dialog, QGridLayout* grid, int& row);
+    CUserProfileForm(const CUserProfileForm&) = delete;
+    CUserProfileForm& operator=(const CUserProfileForm&) = delete;
+
+    // Sex, age, weight, stride, height, calorie target and alarm from a record, in that order
+    // (the height comes last, so its stride suggestion replaces the stored stride).
+    void FillBody(const UserRecord& r);
+    // Reads every field of the form into the record (number, name, sex = index + 1, ...).
+    void ReadInto(UserRecord& r) const;
+    void SetAlarm(int hour, int minute, int second);
+    // Suggests the stride for the height box and the chosen sex.
+    void SuggestStride();
+
+    QLineEdit* m_number = nullptr;
+    QLineEdit* m_name = nullptr;
+    QComboBox* m_sex = nullptr;
+    QLineEdit* m_age = nullptr;
+    QLineEdit* m_weight = nullptr;
+    QLineEdit* m_height = nullptr;
+    QLineEdit* m_stride = nullptr;
+    QLineEdit* m_targetKcal = nullptr;
+    QTimeEdit* m_alarm = nullptr;
+    QCheckBox* m_writeBox = nullptr;
+    int m_numberRow = 0;
+};
+
+// A label carrying a control number so the dialog texts reach it.
+QLabel* MakeDlgLabel(QWidget* parent, int id);

@@ -1,0 +1,125 @@
+#include "tests/accounts/AccountsFixture.h"
+
+#include "app/DlgItem.h"
+#include "app/Globals.h"
+#include "controls/BalloonTip.h"
+#include "external/userdb/UserDb.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+
+void FakeMainWindow::ShowUserPages(const UserRecord& user, const QString& pw)
+{
+    ++calls;
+    password = pw;
+    number = user.number;
+}
+
+void AccountsTest::SetUp()
+{
+    ProgramFolderTest::SetUp();
+    // The connection string the main window builds.
+    const std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;\t\t\t\t\t\tData Source=" +
+                                   g_strAppPath.toStdString() +
+                                   "User.mdb;Persist Security Info=False;\t\t\t\t\t\t\t\tJet OLEDB:Database Password=508317";
+    std::string error;
+    ASSERT_EQ(USER_Init(connection, "KX300_User", "KX300_Data", error), 0) << error;
+
+    m_answer = QMessageBox::Yes;
+    SetAccountMessageBoxHook([this](const QString& text, QMessageBox::StandardButtons) {
+        m_messages << text;
+        return m_answer;
+    });
+    DeviceWriteOps ops;
+    ops.setId = [this](int32_t id) {
+        m_deviceCalls.push_back("SetID " + std::to_string(id));
+        return 1;
+    };
+    ops.setShw = [this](int32_t sex, int32_t height, int32_t weight, int32_t age, int flag) {
+        m_deviceCalls.push_back("SetSHW " + std::to_string(sex) + " " + std::to_string(height) + " " +
+                                std::to_string(weight) + " " + std::to_string(age) + " " + std::to_string(flag));
+        return m_shwResult;
+    };
+    ops.setDayTargetCalorie = [this](int32_t kcal) {
+        m_deviceCalls.push_back("SetDayTargetCalorie " + std::to_string(kcal));
+        return 1;
+    };
+    ops.setAlarmClock = [this](int32_t h, int32_t m, int32_t s) {
+        m_deviceCalls.push_back("SetAlarmClock " + std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s));
+        return 1;
+    };
+    SetDeviceWriteOps(&ops);
+    g_pMainWindow = &m_main;
+}
+
+void AccountsTest::TearDown()
+{
+    ReleaseLoginUser();
+    g_pMainWindow = nullptr;
+    SetAccountMessageBoxHook(nullptr);
+    SetDeviceWriteOps(nullptr);
+    USER_Term(0, "508317");
+    ProgramFolderTest::TearDown();
+}
+
+int AccountsTest::AddUser(int number, const std::string& name, const std::string& password, int rights)
+{
+    UserRecord r{};
+    r.number = number;
+    SetRecordName(r, name);
+    r.sex = 1;
+    r.age = 30;
+    r.weight = 60;
+    r.height = 170;
+    r.stride = 70;
+    r.rights = rights;
+    r.targetCalories = 250;
+    r.alarm = MakeAlarmTime(7, 15, 0);
+    SetRecordPassword(r, PasswordDigestOf(QString::fromStdString(password)));
+    return USER_CreateUser(r);
+}
+
+UserRecord AccountsTest::StoredUser(int number)
+{
+    UserRecord r{};
+    EXPECT_EQ(USER_GetUser(number, r), 1) << number;
+    return r;
+}
+
+bool AccountsTest::UserExists(int number)
+{
+    return USER_NumberIsUnuse(number) == 0;
+}
+
+CBalloonTip* AccountsTest::LastBalloon()
+{
+    const auto all = CBalloonTip::LiveBalloons();
+    return all.empty() ? nullptr : all.back();
+}
+
+int AccountsTest::BalloonCount()
+{
+    return static_cast<int>(CBalloonTip::LiveBalloons().size());
+}
+
+void AccountsTest::ExpectBalloon(const QString& text, QWidget* target)
+{
+    CBalloonTip* b = LastBalloon();
+    ASSERT_NE(b, nullptr) << "no balloon for " << text.toStdString();
+    EXPECT_EQ(b->GetText(), text);
+    EXPECT_EQ(b->GetTitle(), QStringLiteral("错误"));
+    EXPECT_EQ(b->GetIcon(), 3);
+    EXPECT_EQ(b->GetTarget(), target);
+}
+
+void SetText(QWidget* dialog, int id, const QString& text)
+{
+    auto* e = GetDlgItemAs<QLineEdit>(dialog, id);
+    ASSERT_NE(e, nullptr) << id;
+    e->setText(text);
+}
+
+QString Text(QWidget* dialog, int id)
+{
+    return GetWindowText(GetDlgItem(dialog, id));
+}
