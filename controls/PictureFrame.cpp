@@ -73,7 +73,7 @@ void CPictureFrame::LoadImage(const QString& path)
 {
     m_frames.clear();
     m_delays.clear();
-    m_imageSize = QSize();
+    m_imageSize = QSize(0, 0);
     m_frame = 0;
     if (path.isEmpty())
         return;
@@ -150,18 +150,19 @@ void CPictureFrame::paintEvent(QPaintEvent*)
     QPainter p(this);
     const QRect r = rect();
     const qreal c = m_cornerSize / 2.0;  // the corner size is the ellipse's width and height
+    // Outlines are 1-pixel GDI-style rectangles: no anti-aliasing, covering left ... right - 1.
+    p.setRenderHint(QPainter::Antialiasing, false);
     auto roundRect = [&](const QRect& rr, const QColor& pen, const QBrush& brush) {
+        if (rr.width() <= 0 || rr.height() <= 0)
+            return;
         p.setPen(QPen(pen, 1));
         p.setBrush(brush);
-        // GDI's rectangle covers left..right-1; Qt's pen draws on the 0.5 grid inside that.
-        const QRectF f(rr.left() + 0.5, rr.top() + 0.5, rr.width() - 1, rr.height() - 1);
+        const QRect g = rr.adjusted(0, 0, -1, -1);
         if (c > 0)
-            p.drawRoundedRect(f, c, c);
+            p.drawRoundedRect(g, c, c);
         else
-            p.drawRect(f);
+            p.drawRect(g);
     };
-    if (m_cornerSize > 0)
-        p.setRenderHint(QPainter::Antialiasing, false);
 
     // The device context's default pen and brush: black outline, white fill.
     roundRect(r, Qt::black, Qt::white);
@@ -172,7 +173,7 @@ void CPictureFrame::paintEvent(QPaintEvent*)
     p.setBrush(Qt::NoBrush);
     const QRect inner = r.adjusted(2, 2, -2, -2);
     if (inner.width() > 0 && inner.height() > 0)
-        p.drawRect(QRectF(inner.left() + 0.5, inner.top() + 0.5, inner.width() - 1, inner.height() - 1));
+        p.drawRect(inner.adjusted(0, 0, -1, -1));
 
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
     const QRect stretched(3, 3, r.width() - 6, r.height() - 6);
@@ -225,9 +226,9 @@ void CPictureFrame::OnHoverCheck()
 
 void CPictureFrame::mousePressEvent(QMouseEvent* e)
 {
-    QWidget::mousePressEvent(e);
     if (e->button() != Qt::LeftButton)
-        return;
+        return QWidget::mousePressEvent(e);
+    e->accept();
     if (m_hover && !m_path.isEmpty() && parentWidget())
         PostMessage(parentWidget(), WM_PICTURE_CLICKED, static_cast<uintptr_t>(static_cast<intptr_t>(m_value)),
                     reinterpret_cast<intptr_t>(this));

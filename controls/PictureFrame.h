@@ -87,6 +87,7 @@ public:
     int CurrentFrame() const { return m_frame; }
     const std::vector<int>& FrameDelays() const { return m_delays; }  // milliseconds
     bool IsAnimating() const { return m_animTimer.isActive(); }
+    int AnimationIntervalMs() const { return m_animTimer.interval(); }  // of the running frame
 
     // The ring colours in effect now: {ring 1, ring 2}.
     std::pair<COLORREF, COLORREF> CurrentRingColours() const;
@@ -121,7 +122,7 @@ private:
 
     std::vector<QImage> m_frames;
     std::vector<int> m_delays;
-    QSize m_imageSize;
+    QSize m_imageSize{0, 0};
     int m_frame = 0;
     QPixmap m_bitmap;
 
