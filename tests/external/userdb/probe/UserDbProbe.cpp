@@ -1,0 +1,79 @@
+// Helper process of the user store tests.
+//   userdb_probe init <folder> [nobody]   opens the store (as user nobody when asked),
+//                                        prints the result and the text
+//   userdb_probe write <folder> <first>   stores versions of days forever and reports
+//                                        "<day> <version>" once each is stored
+#include "external/userdb/UserDb.h"
+#include "tests/external/userdb/probe/CrashDay.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Connection(const std::string& folder)
+{
+    return "Provider=Microsoft.Jet.OLEDB.4.0;\t\t\t\t\t\tData Source=" + folder +
+           "/User.mdb;Persist Security Info=False;\t\t\t\t\t\t\t\tJet OLEDB:Database Password=508317";
+}
+
+bool WriteAll(const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(STDOUT_FILENO, text.data() + done, text.size() - done);
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return 2;
+    const std::string mode = argv[1];
+    const std::string folder = argv[2];
+    if (mode == "init") {
+        if (argc > 3 && std::strcmp(argv[3], "nobody") == 0 && geteuid() == 0) {
+            if (setgid(65534) != 0 || setuid(65534) != 0)
+                return 3;
+        }
+        std::string error;
+        const int rc = USER_Init(Connection(folder), "KX300_User", "KX300_Data", error);
+        WriteAll(std::to_string(rc) + "\n" + error);
+        USER_Term(0, "508317");
+        return 0;
+    }
+    if (mode == "write" && argc > 3) {
+        std::string error;
+        if (USER_Init(Connection(folder), "KX300_User", "KX300_Data", error) != 0)
+            return 4;
+        if (USER_NumberIsUnuse(kCrashUser)) {
+            UserRecord u{};
+            u.number = kCrashUser;
+            SetRecordName(u, "crash");
+            u.weight = 60;
+            if (USER_CreateUser(u) != USER_OK)
+                return 5;
+        }
+        // Bounded so that an orphaned writer ends by itself.
+        for (int i = std::atoi(argv[3]); i < 200000; ++i) {
+            const int day = i % kCrashDays;
+            const int version = i / kCrashDays + 1;
+            const DeviceStepRecord r = MakeCrashDay(day, version);
+            if (USER_InsertData(kCrashUser, 60, 70, r, error) == USER_OK &&
+                !WriteAll(std::to_string(day) + " " + std::to_string(version) + "\n"))
+                return 0;
+        }
+        return 0;
+    }
+    return 2;
+}
