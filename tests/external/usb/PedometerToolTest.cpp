@@ -1,0 +1,208 @@
+// travimo-pedometer end to end: the tool is run as a separate process, as a
+// person would, while the device library watches the port folder.
+
+#include "external/records/WndMessage.h"
+#include "external/usb/PedometerFile.h"
+#include "external/usb/Usb.h"
+#include "tests/support/ProgramFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class PortWatcher : public QObject {
+public:
+    std::vector<std::pair<int, uintptr_t>> messages;
+    bool event(QEvent* e) override
+    {
+        const int t = static_cast<int>(e->type());
+        if (t == WM_DEVICE_ARRIVED || t == WM_DEVICE_REMOVED || t == WM_DEVICE_BLANK) {
+            messages.emplace_back(t, static_cast<CWndMessage*>(e)->wParam());
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
+class PedometerToolTest : public ProgramFolderTest {
+protected:
+    void TearDown() override
+    {
+        USB_Term();
+        ProgramFolderTest::TearDown();
+    }
+
+    ToolRun Tool(const QStringList& args)
+    {
+        QProcess p;
+        p.setWorkingDirectory(Dir());
+        p.start(QStringLiteral(TRAVIMO_PEDOMETER_TOOL), args);
+        ToolRun r;
+        if (!p.waitForFinished(60000))
+            return r;
+        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+    QString Port() const { return PathOf(QStringLiteral("USB/")); }
+};
+
+}  // namespace
+
+TEST_F(PedometerToolTest, CreateAndShow)
+{
+    const ToolRun c = Tool({QStringLiteral("create"), QStringLiteral("mine.ped"), QStringLiteral("--id"), QStringLiteral("12345"),
+                        QStringLiteral("--sex"), QStringLiteral("female"), QStringLiteral("--height"), QStringLiteral("163"),
+                        QStringLiteral("--weight"), QStringLiteral("57"), QStringLiteral("--age"), QStringLiteral("29"),
+                        QStringLiteral("--target"), QStringLiteral("380"), QStringLiteral("--alarm"), QStringLiteral("6:45:30"),
+                        QStringLiteral("--days"), QStringLiteral("3"), QStringLiteral("--first"), QStringLiteral("2024-02-28"),
+                        QStringLiteral("--seed"), QStringLiteral("4")});
+    ASSERT_EQ(c.status, 0) << c.err.toStdString();
+
+    PedometerFile f;
+    ASSERT_TRUE(LoadPedometerFile(PathOf(QStringLiteral("mine.ped")), f));
+    EXPECT_EQ(f.profile, (PedometerProfile{12345, 0, 163, 57, 29, 380, 6, 45, 30}));
+    ASSERT_EQ(f.days.size(), 3u);
+    EXPECT_EQ(OleDateToYmd(f.days[2].date.dt), (Ymd{2024, 3, 1}));  // leap year
+
+    const ToolRun s = Tool({QStringLiteral("show"), QStringLiteral("mine.ped")});
+    ASSERT_EQ(s.status, 0) << s.err.toStdString();
+    EXPECT_TRUE(s.out.contains(QStringLiteral("12345")));
+    EXPECT_TRUE(s.out.contains(QStringLiteral("female")));
+    EXPECT_TRUE(s.out.contains(QStringLiteral("06:45:30")));
+    EXPECT_TRUE(s.out.contains(QStringLiteral("2024-02-29")));
+    EXPECT_TRUE(s.out.contains(QString::number(f.days[1].steps)));
+    EXPECT_TRUE(s.out.contains(QString::number(f.days[1].calories, 'f', 1)));
+
+    // The same seed gives the same file.
+    ASSERT_EQ(Tool({QStringLiteral("create"), QStringLiteral("again.ped"), QStringLiteral("--id"), QStringLiteral("12345"),
+                    QStringLiteral("--sex"), QStringLiteral("female"), QStringLiteral("--height"), QStringLiteral("163"),
+                    QStringLiteral("--weight"), QStringLiteral("57"), QStringLiteral("--age"), QStringLiteral("29"),
+                    QStringLiteral("--target"), QStringLiteral("380"), QStringLiteral("--alarm"), QStringLiteral("6:45:30"),
+                    QStringLiteral("--days"), QStringLiteral("3"), QStringLiteral("--first"), QStringLiteral("2024-02-28"),
+                    QStringLiteral("--seed"), QStringLiteral("4")})
+                  .status,
+              0);
+    EXPECT_EQ(ReadFile(QStringLiteral("mine.ped")), ReadFile(QStringLiteral("again.ped")));
+}
+
+TEST_F(PedometerToolTest, TheWholeRoadOfAPedometer)
+{
+    ASSERT_EQ(Tool({QStringLiteral("create"), QStringLiteral("p.ped"), QStringLiteral("--days"), QStringLiteral("5"),
+                    QStringLiteral("--first"), QStringLiteral("2024-06-01")})
+                  .status,
+              0);
+    USB_SetPortFolder(Port());
+    PortWatcher w;
+    ASSERT_EQ(USB_Init(&w, nullptr), 1);
+
+    // A blank pedometer arrives; the program writes a profile into it.
+    ASSERT_EQ(Tool({QStringLiteral("plug"), QStringLiteral("p.ped"), QStringLiteral("--port"), Port()}).status, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 1; }, 10000));
+    EXPECT_EQ(w.messages[0].first, WM_DEVICE_BLANK);
+    EXPECT_EQ(USB_GetDataCount(), 5);
+    EXPECT_EQ(USB_SetID(10002), 1);
+    EXPECT_EQ(USB_SetSHW(1, 181, 84, 52, 1), 1);
+
+    const ToolRun list = Tool({QStringLiteral("list"), QStringLiteral("--port"), Port()});
+    EXPECT_TRUE(list.out.contains(QStringLiteral("p.ped: ID 10002, 5 days"))) << list.out.toStdString();
+    // Plugging the same pedometer twice is refused.
+    EXPECT_EQ(Tool({QStringLiteral("plug"), QStringLiteral("p.ped"), QStringLiteral("--port"), Port()}).status, 1);
+
+    // Pulled out: the program hears of it, and the file keeps what the program wrote.
+    const ToolRun u = Tool({QStringLiteral("unplug"), QStringLiteral("p.ped"), QStringLiteral("--port"), Port()});
+    ASSERT_EQ(u.status, 0) << u.err.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 2; }, 10000));
+    EXPECT_EQ(w.messages[1].first, WM_DEVICE_REMOVED);
+    EXPECT_FALSE(QFile::exists(Port() + QStringLiteral("p.ped")));
+    PedometerFile f;
+    ASSERT_TRUE(LoadPedometerFile(PathOf(QStringLiteral("p.ped")), f));
+    EXPECT_EQ(f.profile.id, 10002);
+    EXPECT_EQ(f.profile.height, 181);
+
+    // Plugged in again, it now belongs to a user.
+    ASSERT_EQ(Tool({QStringLiteral("clear"), QStringLiteral("p.ped")}).status, 0);
+    ASSERT_EQ(Tool({QStringLiteral("set"), QStringLiteral("p.ped"), QStringLiteral("--target"), QStringLiteral("640")}).status, 0);
+    ASSERT_EQ(Tool({QStringLiteral("plug"), QStringLiteral("p.ped"), QStringLiteral("--port"), Port()}).status, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 3; }, 10000));
+    EXPECT_EQ(w.messages[2], std::make_pair(WM_DEVICE_ARRIVED, uintptr_t{10002}));
+    EXPECT_EQ(USB_GetDataCount(), 0);
+    int32_t kcal = 0;
+    EXPECT_EQ(USB_GetDayTargetCalorie(kcal), 1);
+    EXPECT_EQ(kcal, 640);
+
+    // Discarding leaves the original as it was.
+    ASSERT_EQ(USB_SetDayTargetCalorie(100), 1);
+    ASSERT_EQ(Tool({QStringLiteral("unplug"), QStringLiteral("p.ped"), QStringLiteral("--port"), Port(), QStringLiteral("--discard")}).status, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 4; }, 10000));
+    ASSERT_TRUE(LoadPedometerFile(PathOf(QStringLiteral("p.ped")), f));
+    EXPECT_EQ(f.profile.targetCalories, 640);
+}
+
+TEST_F(PedometerToolTest, FillAddsDaysAfterTheLast)
+{
+    ASSERT_EQ(Tool({QStringLiteral("create"), QStringLiteral("p.ped"), QStringLiteral("--days"), QStringLiteral("2"),
+                    QStringLiteral("--first"), QStringLiteral("2024-12-30")})
+                  .status,
+              0);
+    ASSERT_EQ(Tool({QStringLiteral("fill"), QStringLiteral("p.ped"), QStringLiteral("--days"), QStringLiteral("3")}).status, 0);
+    PedometerFile f;
+    ASSERT_TRUE(LoadPedometerFile(PathOf(QStringLiteral("p.ped")), f));
+    ASSERT_EQ(f.days.size(), 5u);
+    EXPECT_EQ(OleDateToYmd(f.days[4].date.dt), (Ymd{2025, 1, 3}));
+    // Refilling dates it holds replaces them instead of doubling them.
+    ASSERT_EQ(Tool({QStringLiteral("fill"), QStringLiteral("p.ped"), QStringLiteral("--days"), QStringLiteral("2"),
+                    QStringLiteral("--first"), QStringLiteral("2025-01-02")})
+                  .status,
+              0);
+    ASSERT_TRUE(LoadPedometerFile(PathOf(QStringLiteral("p.ped")), f));
+    EXPECT_EQ(f.days.size(), 5u);
+}
+
+TEST_F(PedometerToolTest, RefusesBadInputWithoutHarm)
+{
+    WriteFile(QStringLiteral("junk.ped"), QByteArray("not a pedometer"));
+    EXPECT_EQ(Tool({QStringLiteral("show"), QStringLiteral("junk.ped")}).status, 1);
+    EXPECT_EQ(Tool({QStringLiteral("plug"), QStringLiteral("junk.ped"), QStringLiteral("--port"), Port()}).status, 1);
+    EXPECT_FALSE(QFile::exists(Port() + QStringLiteral("junk.ped")));
+    EXPECT_EQ(Tool({QStringLiteral("set"), QStringLiteral("junk.ped"), QStringLiteral("--id"), QStringLiteral("5")}).status, 1);
+    EXPECT_EQ(ReadFile(QStringLiteral("junk.ped")), QByteArray("not a pedometer"));
+
+    ASSERT_EQ(Tool({QStringLiteral("create"), QStringLiteral("p.ped"), QStringLiteral("--days"), QStringLiteral("1")}).status, 0);
+    const QByteArray before = ReadFile(QStringLiteral("p.ped"));
+    EXPECT_EQ(Tool({QStringLiteral("create"), QStringLiteral("p.ped")}).status, 1);  // exists
+    EXPECT_EQ(Tool({QStringLiteral("set"), QStringLiteral("p.ped"), QStringLiteral("--alarm"), QStringLiteral("25:00")}).status, 1);
+    EXPECT_EQ(Tool({QStringLiteral("set"), QStringLiteral("p.ped"), QStringLiteral("--height"), QStringLiteral("tall")}).status, 2);
+    EXPECT_EQ(Tool({QStringLiteral("create"), QStringLiteral("q.ped"), QStringLiteral("--days"), QStringLiteral("1001")}).status, 2);
+    EXPECT_EQ(Tool({QStringLiteral("show")}).status, 2);
+    EXPECT_EQ(Tool({QStringLiteral("show"), QStringLiteral("p.ped"), QStringLiteral("--bogus")}).status, 2);
+    EXPECT_EQ(Tool({QStringLiteral("explode")}).status, 2);
+    EXPECT_EQ(Tool({QStringLiteral("unplug"), QStringLiteral("p.ped"), QStringLiteral("--port"), Port()}).status, 1);  // not plugged
+    EXPECT_EQ(ReadFile(QStringLiteral("p.ped")), before);
+    EXPECT_FALSE(QFile::exists(PathOf(QStringLiteral("q.ped"))));
+}
+
+TEST_F(PedometerToolTest, HelpExplainsEveryCommand)
+{
+    const ToolRun h = Tool({QStringLiteral("--help")});
+    EXPECT_EQ(h.status, 0);
+    for (const char* c : {"create", "fill", "show", "set", "clear", "plug", "unplug", "list", "--seed", "--alarm"})
+        EXPECT_TRUE(h.out.contains(QLatin1String(c))) << c;
+    const ToolRun one = Tool({QStringLiteral("help"), QStringLiteral("set")});
+    EXPECT_EQ(one.status, 0);
+    EXPECT_TRUE(one.out.contains(QStringLiteral("--weight")));
+    EXPECT_FALSE(one.out.contains(QStringLiteral("unplug")));
+}
