@@ -1,0 +1,69 @@
+#pragma once
+// The one-day page's arithmetic and texts: which days a month query covers,
+// the list's column texts, the exercise and slot texts, the information
+// strip's texts, the page layout and the scrolling steps. Pure functions.
+
+#include "external/records/Records.h"
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+constexpr int kDayListHeight = 90;
+constexpr int kStripHeight = 30;
+constexpr uint32_t kStripColour = 0xEEEEEE;
+constexpr int kScrollStep = 30;  // slots: one hour
+
+// The days LoadMonth queries, from the 1st: at most 31, stopping when the month number
+// grows (so a December runs its 31 days and never reaches January).
+std::vector<Ymd> MonthQueryDays(int year, int month);
+
+// "%d-%d-%d" without zero padding.
+QString DayText(const Ymd& day);
+// Column 3: effectiveKcal ÷ calories × 100 truncated to a whole number, written "%1.2f";
+// 0.00 when calories is not positive.
+QString EffectiveRatioText(double effectiveKcal, double calories);
+// The seven column texts of a day's row.
+QStringList DayRowTexts(const Ymd& day, const StepRecord& record);
+
+// "%d:%d:00 - %d:%d:00[%d分钟]" of an exercise starting in a slot and lasting some slots.
+QString ExerciseText(uint32_t startSlot, uint32_t slotCount);
+// "HH:MM" of a slot (0 → 00:00, 719 → 23:58).
+QString SlotLabel(int slot);
+
+// String 248 with "<r>" replaced by "%1.2f" of thousandths × 0.001.
+QString ExerciseKcalText(const QString& pattern, uint32_t thousandths);
+// String 248 for no exercise: "<r>" replaced by 0.00.
+QString NoExerciseKcalText(const QString& pattern);
+// String 249 with "<r>" replaced by "%s %1.2f" of the label and value.
+QString CursorValueText(const QString& pattern, const QString& label, double value);
+
+// The page's layout for a client rectangle.
+struct DayPageLayout {
+    QRect list;
+    QRect strip;            // the painted information strip
+    QRect stripInvalidate;  // the area invalidated when its texts change
+    QPoint picker;
+    QPoint combo;
+    QRect scroll;
+    QRect chart;
+};
+DayPageLayout ComputeDayPageLayout(const QRect& client, int scrollHeight);
+
+// The three text boxes of the strip (caption, exercise energy, position line): left edge
+// and width inside the strip rectangle.
+struct StripTextBox {
+    int offset;
+    int width;
+};
+std::vector<StripTextBox> StripTextBoxes(int stripWidth);
+
+// Scroll requests of the horizontal scroll bar.
+enum class DayScroll { LineLeft, LineRight, PageLeft, PageRight, ThumbTrack, ThumbPosition, Other };
+// The new first slot: ±30 per line or page, the thumb's position while tracking, clamped to
+// [minimum, maximum] and then rounded up to a multiple of 30 (which may pass the maximum).
+int DayScrollPosition(DayScroll code, int position, int thumb, int minimum, int maximum);
