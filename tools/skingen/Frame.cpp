@@ -215,13 +215,13 @@ QImage ColumnHeader(int index)
         p.setBrush(QColor(0x4F, 0x6C, 0x8F));
         QPainterPath tri;
         if (index == 9) {  // ascending: points up
-            tri.moveTo(0.5, 12);
-            tri.lineTo(4.5, 7);
-            tri.lineTo(8.5, 12);
+            tri.moveTo(1, 12);
+            tri.lineTo(4.5, 7.5);
+            tri.lineTo(8, 12);
         } else {
-            tri.moveTo(0.5, 7);
-            tri.lineTo(4.5, 12);
-            tri.lineTo(8.5, 7);
+            tri.moveTo(1, 8);
+            tri.lineTo(4.5, 12.5);
+            tri.lineTo(8, 8);
         }
         tri.closeSubpath();
         p.drawPath(tri);
