@@ -74,6 +74,36 @@ TEST_F(DaysTest, FullerReadOfTheSameDayReplacesTheStoredOne)
     EXPECT_EQ(std::memcmp(&out.day, &evening, sizeof evening), 0);
 }
 
+TEST_F(DaysTest, EquallyFullButDifferentReadReplacesTheStoredOne)
+{
+    DeviceStepRecord first = MakeDay(2022, 3, 14);
+    Fill(first, 200, 300, 3.0);
+    DeviceStepRecord second = first;
+    second.slotValues2[10] = 4.5;  // same totals, other detail
+    ASSERT_EQ(Insert(first), USER_OK);
+    ASSERT_EQ(Insert(second), USER_OK);
+    StepRecord out;
+    ASSERT_EQ(Get(2022, 3, 14, out), USER_OK);
+    EXPECT_EQ(out.day.slotValues2[10], 4.5);
+}
+
+TEST_F(DaysTest, DamagedStoredDayIsReportedAndCanBeStoredAgain)
+{
+    DeviceStepRecord r = MakeDay(2022, 3, 14);
+    Fill(r, 200, 300, 3.0);
+    ASSERT_EQ(Insert(r), USER_OK);
+    USER_Term(0, "508317");
+    ASSERT_TRUE(RawExec("UPDATE KX300_Data SET record = x'0102'"));
+    ASSERT_EQ(Reopen(), 0);
+    StepRecord out;
+    EXPECT_EQ(Get(2022, 3, 14, out), USER_ERR_GENERAL);
+    EXPECT_FALSE(m_error.empty());
+    EXPECT_EQ(USER_GetErrorMsg(USER_ERR_GENERAL), m_error);
+    ASSERT_EQ(Insert(r), USER_OK) << m_error;
+    ASSERT_EQ(Get(2022, 3, 14, out), USER_OK);
+    EXPECT_EQ(std::memcmp(&out.day, &r, sizeof r), 0);
+}
+
 TEST_F(DaysTest, WeightAtInsertTimeIsTheAnalysisWeight)
 {
     DeviceStepRecord r = MakeDay(2022, 3, 14);
