@@ -23,8 +23,10 @@ public:
 
     void OnInitDialog();
 
-protected:
+public slots:
     void accept() override;  // OK
+
+protected:
     void showEvent(QShowEvent* e) override;
 
 private:

@@ -16,7 +16,7 @@ public:
     QString UserName() const;
     QString Password() const;
 
-protected:
+public slots:
     void accept() override;  // OK: ends with IDOK only after a successful USER_Login
 
 private:

@@ -32,8 +32,10 @@ public:
     // The number check (button 1099, or leaving a changed number box).
     void OnCheckNumber();
 
-protected:
+public slots:
     void accept() override;  // OK
+
+protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 

@@ -104,7 +104,9 @@ TEST(NameBox, TenBytesOfUtf8WithoutCuttingACharacter)
 {
     QLineEdit e;
     e.setValidator(new CUtf8LimitValidator(10, &e));
-    QTest::keyClicks(&e, QStringLiteral("张三李四王五"));  // 3 bytes each: three fit (9 bytes)
+    // Typed one character at a time, as the keyboard (or an input method) delivers them.
+    for (QChar c : QStringLiteral("张三李四王五"))  // 3 bytes each: three fit (9 bytes)
+        e.insert(QString(c));
     EXPECT_EQ(e.text(), QStringLiteral("张三李"));
     QTest::keyClicks(&e, QStringLiteral("ab"));  // one byte left: 'a' fits, 'b' does not
     EXPECT_EQ(e.text(), QStringLiteral("张三李a"));
@@ -114,6 +116,13 @@ TEST(NameBox, TenBytesOfUtf8WithoutCuttingACharacter)
     ascii.setValidator(new CUtf8LimitValidator(10, &ascii));
     QTest::keyClicks(&ascii, QStringLiteral("abcdefghijkl"));
     EXPECT_EQ(ascii.text(), QStringLiteral("abcdefghij"));
+    // A pasted text that does not fit is refused whole, never cut inside a character.
+    QLineEdit pasted;
+    pasted.setValidator(new CUtf8LimitValidator(10, &pasted));
+    pasted.insert(QStringLiteral("ab张三李四"));
+    EXPECT_EQ(pasted.text(), QString());
+    pasted.insert(QStringLiteral("ab张三"));
+    EXPECT_EQ(pasted.text(), QStringLiteral("ab张三"));
 }
 
 class DeviceWriteTest : public AccountsTest {};
