@@ -1,23 +1,551 @@
 #include "app/MainDlg.h"
 
+#include "app/AboutDlg.h"
+#include "app/DeviceProgress.h"
+#include "app/DlgItem.h"
 #include "app/Globals.h"
+#include "app/Pages.h"
 #include "app/StringTable.h"
+#include "app/WindowSkin.h"
+#include "external/records/WndMessage.h"
+#include "external/skin/Skin.h"
+#include "external/usb/Usb.h"
+#include "external/userdb/UserDb.h"
+#include "res/resource.h"
+
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPropertyAnimation>
+#include <QRubberBand>
+#include <QScreen>
+#include <QThread>
+#include <QTimerEvent>
+
+#include <memory>
+
+namespace {
+int g_pictureMs = 1500;
+int g_fadeMs = 750;
+constexpr int kTrayAnimationMs = 200;
+constexpr QSize kUserPageSize(868, 500);
+constexpr QSize kUserMinimumSize(530, 480);
+}  // namespace
+
+QRect TrayAnimationRect(const QRect& from, const QRect& to, double t)
+{
+    t = std::clamp(t, 0.0, 1.0);
+    auto mix = [t](int a, int b) { return a + static_cast<int>(std::lround((b - a) * t)); };
+    return QRect(QPoint(mix(from.left(), to.left()), mix(from.top(), to.top())),
+                 QPoint(mix(from.right(), to.right()), mix(from.bottom(), to.bottom())));
+}
+
+QString UserConnectionString(const QString& appPath)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;") + QString(6, QLatin1Char('\t')) +
+           QStringLiteral("Data Source=%1User.mdb;Persist Security Info=False;").arg(appPath) +
+           QString(8, QLatin1Char('\t')) + QStringLiteral("Jet OLEDB:Database Password=508317");
+}
+
+CMainDlg::Hooks& CMainDlg::DeviceHooks()
+{
+    static Hooks hooks;
+    return hooks;
+}
+
+void CMainDlg::SetStartupTimings(int pictureMs, int fadeMs)
+{
+    g_pictureMs = std::max(0, pictureMs);
+    g_fadeMs = std::max(0, fadeMs);
+}
 
 CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent)
 {
+    SetCtrlId(this, IDD_MAIN);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     // A second copy finds this window by the product-name property.
     setProperty(BuiltinStr(102).toUtf8().constData(), 1);
-    setWindowTitle(LoadStr(102));
-    resize(868, 500);
     g_pMainWindow = this;
 }
 
 CMainDlg::~CMainDlg()
 {
+    DestroyWindow();
+    PostNcDestroy();
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
 }
 
-void CMainDlg::ShowUserPages(const UserRecord&, const QString&) {}
+int CMainDlg::DoModal()
+{
+    if (m_loop || m_destroyed)
+        return -1;
+    QEventLoop loop;
+    m_loop = &loop;
+    show();
+    const int result = loop.exec(QEventLoop::DialogExec);
+    m_loop = nullptr;
+    QDialog::setVisible(false);
+    DestroyWindow();
+    PostNcDestroy();
+    return result;
+}
 
-void CMainDlg::ShowLoginPage() {}
+void CMainDlg::EndDialog(int result)
+{
+    setResult(result);
+    QDialog::setVisible(false);
+    if (m_loop)
+        m_loop->exit(result);
+}
+
+void CMainDlg::setVisible(bool visible)
+{
+    if (visible && !m_initDone) {
+        m_initDone = true;
+        if (!OnInitDialog()) {
+            // The window stays hidden: the error box is all there is, and closing it ends the program.
+            QMetaObject::invokeMethod(this, [this] {
+                QMessageBox box(QMessageBox::Critical, LoadStr(102), QStringLiteral("Error: %1").arg(m_initError),
+                                QMessageBox::Ok, this);
+                box.exec();
+                EndDialog(IDCANCEL);
+            }, Qt::QueuedConnection);
+            return;
+        }
+        QDialog::setVisible(true);
+        Fade(true, nullptr);
+        return;
+    }
+    if (visible && m_initFailed)
+        return;
+    QDialog::setVisible(visible);
+}
+
+bool CMainDlg::OnInitDialog()
+{
+    std::string error;
+    if (USER_Init(UserConnectionString(g_strAppPath).toStdString(), "KX300_User", "KX300_Data", error) != 0) {
+        m_initFailed = true;
+        m_initError = QString::fromStdString(error);
+        return false;
+    }
+
+    // During the start-up picture the window is a bare rectangle without taskbar button.
+    m_savedFlags = windowFlags();
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    ApplyWindowSkin(this, ReadWindowSkin(SkinFolder()));
+    WS_SetStyle(this, 0);
+    setWindowIcon(QIcon(SkinFile(QStringLiteral("Title"), QStringLiteral("Icon"), QStringLiteral("App.ico"))));
+
+    auto* pane = new CPicturePane(this);
+    m_picturePage = pane;
+    HostPage(pane);
+
+    const QString about = LoadStr(101);
+    if (QMenu* menu = WS_GetSystemMenu(this); menu && !about.isEmpty()) {
+        menu->addSeparator();
+        menu->addAction(about)->setData(IDM_ABOUTBOX);
+    }
+    RestartTimer(kTimerStartup, g_pictureMs);
+    return true;
+}
+
+void CMainDlg::Fade(bool in, const std::function<void()>& then)
+{
+    // Fading needs a platform that can change a window's opacity.
+    const bool canFade = g_fadeMs > 0 && QGuiApplication::platformName() != QLatin1String("offscreen") &&
+                         QGuiApplication::platformName() != QLatin1String("minimal");
+    if (!canFade) {
+        if (!in)
+            QDialog::setVisible(false);
+        if (then)
+            then();
+        return;
+    }
+    auto* anim = new QPropertyAnimation(this, "windowOpacity", this);
+    anim->setDuration(g_fadeMs);
+    anim->setStartValue(in ? 0.0 : 1.0);
+    anim->setEndValue(in ? 1.0 : 0.0);
+    QPointer<CMainDlg> self(this);
+    connect(anim, &QPropertyAnimation::finished, this, [self, in, then] {
+        if (!self)
+            return;
+        if (!in) {
+            self->QDialog::setVisible(false);
+            self->setWindowOpacity(1.0);
+        }
+        if (then)
+            then();
+    });
+    setWindowOpacity(in ? 0.0 : 1.0);
+    anim->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void CMainDlg::EndStartupPicture()
+{
+    Fade(false, [this] { FinishStartup(); });
+}
+
+void CMainDlg::FinishStartup()
+{
+    // Back to an ordinary window with the skin's caption; at the login page it can't be resized.
+    setWindowFlags(m_savedFlags | Qt::FramelessWindowHint);
+    WS_SetStyle(this, WS_STYLE_CAPTION);
+    setWindowTitle(LoadStr(102));
+    if (m_picturePage) {
+        m_picturePage->hide();
+        m_picturePage->deleteLater();
+        m_picturePage = nullptr;
+    }
+    m_loginPage = CreateLoginPage(this);
+    HostPage(m_loginPage);
+    setFixedSize(size());
+    QDialog::setVisible(true);
+    activateWindow();
+    if (m_loginPage)
+        m_loginPage->setFocus();
+
+    m_tray.Create(this, WM_TRAY_NOTIFY, QStringLiteral("%1 -- %2").arg(LoadStr(102), LoadStr(155)),
+                  SkinIcon(QStringLiteral("TrayIcon"), QStringLiteral("Normal"), QStringLiteral("TrayIcon_Normal.ico")),
+                  IDR_TRAY_MENU);
+
+    USB_SetPortFolder(g_strAppPath + QStringLiteral("USB/"));
+    USB_Init(this, &UsbProgressCallback);
+    m_usbStarted = true;
+}
+
+void CMainDlg::HostPage(QWidget* page)
+{
+    m_currentPage = page;
+    if (!page)
+        return;
+    page->setWindowFlags(Qt::Widget);
+    QRect r(QPoint(0, 0), page->size());
+    WS_CalcWindowRect(this, r, 0);
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(r.size());
+    page->setGeometry(contentsRect());
+    page->show();
+    CenterOnScreen();
+}
+
+void CMainDlg::CenterOnScreen()
+{
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect area = s->availableGeometry();
+    move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+}
+
+void CMainDlg::SetTrayTip(int stateString)
+{
+    m_tray.SetTooltipText(QStringLiteral("%1 -- %2").arg(LoadStr(102), LoadStr(stateString)));
+}
+
+void CMainDlg::ShowUserPages(const UserRecord&, const QString&)
+{
+    DrawTrayAnimation(0);
+    QDialog::setVisible(false);
+    // The caller may be a handler of the page being replaced: the pages go once it has returned.
+    for (QPointer<QWidget>* p : {&m_userPage, &m_loginPage}) {
+        if (*p) {
+            (*p)->hide();
+            (*p)->deleteLater();
+            *p = nullptr;
+        }
+    }
+    QWidget* page = CreateUserPage(this);
+    page->resize(kUserPageSize);
+    m_userPage = page;
+    if (isMaximized())
+        showNormal();
+    WS_SetStyle(this, WS_STYLE_CAPTION | WS_STYLE_SIZEBOX | WS_STYLE_MAXIMIZEBOX);
+    HostPage(page);
+    setMinimumSize(kUserMinimumSize);
+    DrawTrayAnimation(5);
+    QDialog::setVisible(true);
+    raise();
+    activateWindow();
+    SetTrayTip(156);
+}
+
+void CMainDlg::ShowLoginPage()
+{
+    if (isMaximized())
+        showNormal();
+    WS_SetStyle(this, WS_STYLE_CAPTION);
+    if (m_userPage) {
+        m_userPage->hide();
+        m_userPage->deleteLater();
+        m_userPage = nullptr;
+    }
+    m_loginPage = CreateLoginPage(this);
+    HostPage(m_loginPage);
+    setFixedSize(size());
+    SetTrayTip(155);
+}
+
+void CMainDlg::DrawTrayAnimation(int direction)
+{
+    const QRect tray = m_tray.Geometry();
+    if (tray.isEmpty() || !isVisible())
+        return;
+    const QRect window = frameGeometry();
+    const QRect from = direction == 5 ? tray : window;
+    const QRect to = direction == 5 ? window : tray;
+    QRubberBand band(QRubberBand::Rectangle);
+    band.setGeometry(from);
+    band.show();
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const double t = double(clock.elapsed()) / kTrayAnimationMs;
+        band.setGeometry(TrayAnimationRect(from, to, t));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (t >= 1.0)
+            break;
+        QThread::msleep(10);
+    }
+}
+
+void CMainDlg::RestartTimer(int id, int ms)
+{
+    m_timers[id].start(ms, this);
+}
+
+void CMainDlg::KillTimer(int id)
+{
+    if (auto it = m_timers.find(id); it != m_timers.end())
+        it->second.stop();
+}
+
+bool CMainDlg::IsTimerActive(int id) const
+{
+    const auto it = m_timers.find(id);
+    return it != m_timers.end() && it->second.isActive();
+}
+
+void CMainDlg::HideBalloon()
+{
+    m_tray.ShowBalloon(QString(), QString(), 10000, NIIF_INFO);
+}
+
+void CMainDlg::timerEvent(QTimerEvent* e)
+{
+    for (auto& [id, timer] : m_timers) {
+        if (timer.timerId() == e->timerId()) {
+            timer.stop();  // every timer of this window fires once
+            OnTimer(id);
+            return;
+        }
+    }
+    QDialog::timerEvent(e);
+}
+
+void CMainDlg::OnTimer(int id)
+{
+    switch (id) {
+    case kTimerStartup: EndStartupPicture(); break;
+    case kTimerDeviceFound:
+        HideBalloon();
+        OnDeviceFoundTimer();
+        break;
+    case kTimerCreateUserForDevice:
+        HideBalloon();
+        OnCreateUserForDeviceTimer();
+        break;
+    case kTimerHideBalloon: HideBalloon(); break;
+    default: break;
+    }
+}
+
+bool CMainDlg::event(QEvent* e)
+{
+    const int type = static_cast<int>(e->type());
+    auto* msg = dynamic_cast<CWndMessage*>(e);
+    if (msg) {
+        switch (type) {
+        case WM_DEVICE_ARRIVED: OnDeviceArrived(static_cast<int>(msg->wParam())); return true;
+        case WM_DEVICE_REMOVED: OnDeviceRemoved(); return true;
+        case WM_DEVICE_BLANK: OnDeviceBlank(); return true;
+        case WM_TRAY_NOTIFY: OnTrayNotify(msg->wParam(), msg->lParam()); return true;
+        case WM_COMMAND: OnCommand(static_cast<int>(msg->wParam())); return true;
+        case WM_SYSCOMMAND: return OnSysCommand(static_cast<int>(msg->wParam()));
+        default: break;
+        }
+    }
+    return QDialog::event(e);
+}
+
+void CMainDlg::OnTrayNotify(uintptr_t id, intptr_t message)
+{
+    if (message == NIN_BALLOONUSERCLICK) {
+        OnBalloonClicked();
+        return;
+    }
+    if (message == WM_RBUTTONUP && id == static_cast<uintptr_t>(m_tray.Id())) {
+        if (isVisible()) {
+            raise();
+            activateWindow();
+        }
+        m_tray.TrackMenu(QCursor::pos());
+        return;
+    }
+    m_tray.OnTrayNotification(id, message);
+}
+
+void CMainDlg::ShowRestored()
+{
+    if (m_initFailed)
+        return;
+    if (isMinimized())
+        showNormal();
+    else
+        QDialog::setVisible(true);
+    raise();
+    activateWindow();
+}
+
+void CMainDlg::OnCommand(int id)
+{
+    if (id == ID_TRAY_SHOWHIDE) {
+        ShowRestored();
+    } else if (id == ID_TRAY_EXIT) {
+        QDialog::setVisible(false);
+        // The window closes once the current handler has returned.
+        QMetaObject::invokeMethod(this, [this] { EndDialog(IDCANCEL); }, Qt::QueuedConnection);
+    }
+}
+
+bool CMainDlg::OnSysCommand(int command)
+{
+    if (command == IDM_ABOUTBOX) {
+        CAboutDlg about(this);
+        about.exec();
+        return true;
+    }
+    if (command == SC_CLOSE) {
+        if (m_tray.IsEnabled()) {
+            DrawTrayAnimation(0);
+            QDialog::setVisible(false);
+        } else {
+            // Without a tray icon a hidden window could not be brought back: minimise instead.
+            showMinimized();
+        }
+        return true;
+    }
+    return false;
+}
+
+void CMainDlg::closeEvent(QCloseEvent* e)
+{
+    // A close request from the desktop acts as the close box.
+    e->ignore();
+    if (m_loop && isVisible())
+        OnSysCommand(SC_CLOSE);
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* e)
+{
+    // Escape would end the dialog, and with it the program.
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void CMainDlg::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    if (m_currentPage)
+        m_currentPage->setGeometry(contentsRect());
+}
+
+void CMainDlg::moveEvent(QMoveEvent* e)
+{
+    QDialog::moveEvent(e);
+    // The user page passes this on to its toolbar strip, which follows the window.
+    if (m_userPage && m_userPage->metaObject()->indexOfMethod("OnMainWindowMoved()") >= 0)
+        QMetaObject::invokeMethod(m_userPage, "OnMainWindowMoved", Qt::DirectConnection);
+}
+
+void CMainDlg::OnDeviceArrived(int number)
+{
+    if (DeviceHooks().deviceArrived)
+        DeviceHooks().deviceArrived(*this, number);
+}
+
+void CMainDlg::OnDeviceRemoved()
+{
+    if (DeviceHooks().deviceRemoved)
+        DeviceHooks().deviceRemoved(*this);
+}
+
+void CMainDlg::OnDeviceBlank()
+{
+    if (DeviceHooks().deviceBlank)
+        DeviceHooks().deviceBlank(*this);
+}
+
+void CMainDlg::OnBalloonClicked()
+{
+    if (DeviceHooks().balloonClicked)
+        DeviceHooks().balloonClicked(*this);
+}
+
+void CMainDlg::OnDeviceFoundTimer()
+{
+    if (DeviceHooks().deviceFoundTimer)
+        DeviceHooks().deviceFoundTimer(*this);
+}
+
+void CMainDlg::OnCreateUserForDeviceTimer()
+{
+    if (DeviceHooks().createUserTimer)
+        DeviceHooks().createUserTimer(*this);
+}
+
+void CMainDlg::DestroyWindow()
+{
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+    for (auto& [id, timer] : m_timers)
+        timer.stop();
+    m_currentPage = nullptr;
+    for (QPointer<QWidget>* p : {&m_picturePage, &m_loginPage, &m_userPage}) {
+        if (*p) {
+            (*p)->hide();
+            (*p)->deleteLater();
+            *p = nullptr;
+        }
+    }
+    // Outside every handler now: the pages (and pages replaced earlier) go before the store closes.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_tray.RemoveIcon();
+    if (m_initDone && !m_initFailed)
+        USER_Term(0, "508317");
+}
+
+void CMainDlg::PostNcDestroy()
+{
+    if (g_pLoginUser && g_pLoginUser != &m_deviceUser) {
+        std::unique_ptr<UserRecord> loginUser(g_pLoginUser);  // the login page's heap record
+    }
+    g_pLoginUser = nullptr;
+    if (g_pDeviceUser == &m_deviceUser)
+        g_pDeviceUser = nullptr;
+    if (m_usbStarted) {
+        USB_Term();
+        m_usbStarted = false;
+    }
+}

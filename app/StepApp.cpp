@@ -3,6 +3,8 @@
 #include "app/Globals.h"
 #include "app/MainDlg.h"
 #include "app/StringTable.h"
+#include "app/WindowSkin.h"
+#include "external/skin/Skin.h"
 
 #include <QApplication>
 #include <QLocalServer>
@@ -101,11 +103,13 @@ bool CStepApp::InitInstance()
     SetProgramPaths(QCoreApplication::applicationFilePath());
     LoadStartupLanguage();
     ReadProgramIni();
+    QApplication::setWindowIcon(SkinIcon(QStringLiteral("Title"), QStringLiteral("Icon"), QStringLiteral("App.ico")));
     return true;
 }
 
 int CStepApp::ExitInstance()
 {
+    WS_FreeSkin();
     m_guard.reset();
     return 0;
 }
@@ -116,7 +120,7 @@ int CStepApp::Run()
         return 0;
     {
         CMainDlg dlg;
-        dlg.exec();
+        dlg.DoModal();
     }
     return ExitInstance();
 }
