@@ -46,6 +46,7 @@ CSkinHeaderCtrl::CSkinHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, 
 {
     setMouseTracking(true);
     setSectionsClickable(true);
+    setMinimumSectionSize(0);  // a column may be as narrow as its host wants
     setHighlightSections(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedHeight(m_height);

@@ -140,6 +140,10 @@ CSkinListCtrl::CSkinListCtrl(QWidget* parent) : QTreeWidget(parent)
     setPalette(pal);
     m_header->SetBackColour(SysColour::Window);
 
+    // Header clicks are the host's sort requests (set last: the view resets it while being set up).
+    m_header->setSectionsClickable(true);
+    m_header->setMinimumSectionSize(0);
+
     connect(this, &QTreeWidget::itemSelectionChanged, this, &CSkinListCtrl::RefreshStates);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { RefreshStates(); });
 }
@@ -681,7 +685,11 @@ void CSkinListCtrl::mousePressEvent(QMouseEvent* e)
     const QPoint pos = e->position().toPoint();
     QTreeWidgetItem* item = itemAt(pos);
     const int row = item ? indexOfTopLevelItem(item) : -1;
+    // Focus and selection move in several steps; the host hears of each row once.
+    ++m_blockStates;
     QTreeWidget::mousePressEvent(e);
+    --m_blockStates;
+    RefreshStates();
     if (row >= 0 && e->button() == Qt::LeftButton && m_checkBoxes && RowLayout(row).check.contains(pos))
         SetCheck(row, !GetCheck(row));
     if (e->button() == Qt::RightButton)
@@ -710,7 +718,10 @@ void CSkinListCtrl::keyPressEvent(QKeyEvent* e)
         e->accept();
         return;
     }
+    ++m_blockStates;
     QTreeWidget::keyPressEvent(e);
+    --m_blockStates;
+    RefreshStates();
 }
 
 bool CSkinListCtrl::event(QEvent* e)
