@@ -444,7 +444,10 @@ void CSkinFrame::MouseMove(QMouseEvent* e)
     const SkinHit hit = SkinHitTest(Layout(), pos);
     if (m_armedButton != SkinHit::Client) {
         // A pressed button looks pressed only while the mouse is over it.
-        SetHot(m_armedButton, hit == m_armedButton);
+        if (hit == m_armedButton)
+            SetHot(m_armedButton, true);
+        else
+            SetHot(SkinHit::Client, false);
         return;
     }
     SetHot(hit, false);
