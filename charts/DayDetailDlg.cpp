@@ -176,6 +176,10 @@ bool CDayDetailDlg::Create()
     });
     connect(m_list, &CSkinListCtrl::ItemChanged, this, &CDayDetailDlg::OnItemChanged);
 
+    // Created while the page may already be visible: children must be shown explicitly.
+    for (QWidget* w : std::initializer_list<QWidget*>{m_picker, m_scroll, m_combo, m_list, m_chart})
+        w->show();
+
     m_loadTimer = startTimer(kFirstLoadDelay);
     ApplyGraphSettings();
     DoLayout();
@@ -207,6 +211,12 @@ int CDayDetailDlg::LoadMonth()
 {
     if (!m_chart)
         return 0;
+    // Whatever loaded the month first (a picked date, a new user) makes the delayed
+    // first load pointless; letting it run would reset the day the user just chose.
+    if (m_loadTimer) {
+        killTimer(m_loadTimer);
+        m_loadTimer = 0;
+    }
     FreeRecords();
 
     if (m_user && m_loadedMonth.isValid()) {
