@@ -133,6 +133,8 @@ CBalloonTip::CBalloonTip(int icon, const QString& title, const QString& text, QW
     setObjectName(QStringLiteral("CBalloonTip"));
 
     m_timeoutTimer.setSingleShot(true);
+    m_timeoutTimer.setTimerType(Qt::PreciseTimer);  // a coarse timer may end the balloon 5 % early
+    m_removeTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_timeoutTimer, &QTimer::timeout, this, &CBalloonTip::EndTip);
     m_removeTimer.setSingleShot(true);
     m_removeTimer.setInterval(kRemoveDelayMs);

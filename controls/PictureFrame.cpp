@@ -43,6 +43,7 @@ CPictureFrame::CPictureFrame(QWidget* parent) : QWidget(parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     m_animTimer.setSingleShot(true);
+    m_animTimer.setTimerType(Qt::PreciseTimer);  // frame delays are short; coarse timers may be 5 % early
     connect(&m_animTimer, &QTimer::timeout, this, &CPictureFrame::OnAnimationTick);
     m_hoverTimer.setInterval(kHoverCheckMs);
     connect(&m_hoverTimer, &QTimer::timeout, this, &CPictureFrame::OnHoverCheck);
@@ -241,4 +242,5 @@ void CPictureFrame::OnAnimationTick()
     m_frame = NextPictureFrame(m_frame, static_cast<int>(m_frames.size()));
     update();
     m_animTimer.start(PictureFrameInterval(m_delays, m_frame));
+    emit FrameChanged(m_frame);
 }

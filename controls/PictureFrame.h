@@ -94,6 +94,10 @@ public:
 
     QSize sizeHint() const override;
 
+signals:
+    // An animation moved on to `frame`.
+    void FrameChanged(int frame);
+
 protected:
     void paintEvent(QPaintEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
