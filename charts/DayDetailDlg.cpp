@@ -346,6 +346,8 @@ void CDayDetailDlg::DoLayout()
     m_scroll->setGeometry(l.scroll);
     m_chart->setGeometry(l.chart);
     m_scroll->setRange(0, std::max(0, 725 - m_chart->GetCategoryCapacity()));
+    // The thumb shows how much of the day is in view; every step is still one hour.
+    m_scroll->setPageStep(std::max(kScrollStep, m_chart->GetCategoryCapacity()));
     m_scroll->setValue(m_chart->GetFirstCategory());
     update(m_stripRect);
 }
@@ -364,8 +366,15 @@ void CDayDetailDlg::paintEvent(QPaintEvent*)
     for (int i = 0; i < 3; ++i) {
         if (texts[i].isEmpty())
             continue;
-        const QRect box(strip.left() + boxes[size_t(i)].offset, strip.top(), boxes[size_t(i)].width, strip.height());
-        p.drawText(box, Qt::AlignLeft | Qt::AlignTop, texts[i]);
+        QRect box(strip.left() + boxes[size_t(i)].offset, strip.top(), boxes[size_t(i)].width, strip.height());
+        int flags = Qt::AlignLeft | Qt::AlignTop;
+        if (i == 0 && m_combo) {
+            // The caption stops short of the combo beside it; a longer one (another
+            // language) wraps onto a second line instead of running under the combo.
+            box.setRight(std::min(box.right(), m_combo->x() - 3));
+            flags |= Qt::TextWordWrap;
+        }
+        p.drawText(box, flags, texts[i]);
     }
 }
 
