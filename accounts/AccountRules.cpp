@@ -58,6 +58,11 @@ int SuggestStride(int height, int sexIndex)
     return static_cast<int>(static_cast<double>(height) * factor);
 }
 
+bool ShowSuggestedNumber(int result, int32_t number)
+{
+    return result == 1 && number >= 10000;
+}
+
 bool NeedsOverwriteQuestion(int32_t deviceId)
 {
     return IsUserNumberId(deviceId);

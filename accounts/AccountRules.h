@@ -49,6 +49,9 @@ std::vector<SlotPlace> LayoutLoginSlots(int n, int x0, int pictureWidth, int pic
 // in double precision, truncated towards zero.
 int SuggestStride(int height, int sexIndex);
 
+// Whether the create dialog shows the store's suggested number: only a filled suggestion of at least 10000.
+bool ShowSuggestedNumber(int result, int32_t number);
+
 // Whether writing over a pedometer of this ID needs the overwrite question: it already holds a user number.
 bool NeedsOverwriteQuestion(int32_t deviceId);
 

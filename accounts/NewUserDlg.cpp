@@ -110,7 +110,8 @@ void CNewUserDlg::OnInitDialog()
         m_form->m_number->setText(QString::number(m_presetNumber));
     } else {
         int32_t suggestion = 0;
-        if (USER_GetNumForNewUser(suggestion) == 1 && suggestion >= 10000)
+        const int result = USER_GetNumForNewUser(suggestion);
+        if (ShowSuggestedNumber(result, suggestion))
             m_form->m_number->setText(QString::number(suggestion));
     }
     m_settingNumber = false;

@@ -1,0 +1,531 @@
+// Creating and editing users: fields, limits, the number check, device mode, the overwrite
+// question, the device writes and every failure path.
+#include "tests/accounts/AccountsFixture.h"
+
+#include "accounts/EditUserDlg.h"
+#include "accounts/NewUserDlg.h"
+#include "app/DlgItem.h"
+#include "app/Globals.h"
+#include "controls/BalloonTip.h"
+#include "external/md5/Md5.h"
+#include "external/userdb/UserDb.h"
+#include "res/resource.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QTest>
+#include <QTimeEdit>
+
+namespace {
+
+UserRecord DeviceRecord(int number)
+{
+    UserRecord d{};
+    d.number = number;
+    d.sex = 0;  // synchronised from a pedometer: female
+    d.age = 33;
+    d.weight = 55;
+    d.height = 160;
+    d.stride = 99;
+    d.targetCalories = 280;
+    d.alarm = MakeAlarmTime(6, 30, 0);
+    return d;
+}
+
+void FillNew(QWidget* dlg, const QString& number, const QString& name, const QString& height = QStringLiteral("170"))
+{
+    SetText(dlg, IDC_USER_NUMBER, number);
+    SetText(dlg, IDC_USER_NAME, name);
+    SetText(dlg, IDC_USER_AGE, QStringLiteral("28"));
+    SetText(dlg, IDC_USER_WEIGHT, QStringLiteral("61"));
+    SetText(dlg, IDC_USER_HEIGHT, height);
+    SetText(dlg, IDC_USER_TARGET_KCAL, QStringLiteral("300"));
+}
+
+QCheckBox* WriteBox(QWidget* dlg)
+{
+    return GetDlgItemAs<QCheckBox>(dlg, IDC_WRITE_DEVICE);
+}
+
+}  // namespace
+
+class NewUserDlgTest : public AccountsTest {
+protected:
+    void TearDown() override
+    {
+        g_pDeviceUser = nullptr;
+        AccountsTest::TearDown();
+    }
+};
+
+TEST_F(NewUserDlgTest, StartsWithASuggestedNumberAndDefaults)
+{
+    CNewUserDlg dlg;
+    dlg.show();
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("创建新用户"));
+    EXPECT_EQ(Text(&dlg, IDC_USER_NUMBER), QStringLiteral("10002"));  // the administrator holds 10001
+    EXPECT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("允许使用"));
+    EXPECT_EQ(GetDlgItemAs<QComboBox>(&dlg, IDC_USER_SEX)->currentIndex(), 0);
+    EXPECT_EQ(GetDlgItemAs<QComboBox>(&dlg, IDC_USER_RIGHTS)->currentText(), QStringLiteral("普通用户"));
+    EXPECT_EQ(GetDlgItemAs<QTimeEdit>(&dlg, IDC_USER_ALARM)->time(), QTime(19, 30, 0));
+    EXPECT_FALSE(WriteBox(&dlg)->isEnabled());
+    EXPECT_FALSE(WriteBox(&dlg)->isChecked());
+    EXPECT_EQ(GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_AGE)->maxLength(), 2);
+    EXPECT_EQ(GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_PASSWORD)->maxLength(), 10);
+    EXPECT_EQ(GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_CONFIRM)->maxLength(), 10);
+}
+
+TEST_F(NewUserDlgTest, PresetNumberIsShownAsItIs)
+{
+    CNewUserDlg dlg;
+    dlg.SetPresetNumber(23456);
+    dlg.show();
+    EXPECT_EQ(Text(&dlg, IDC_USER_NUMBER), QStringLiteral("23456"));
+}
+
+TEST_F(NewUserDlgTest, SuggestedNumbersBelow10000AreNotShown)
+{
+    EXPECT_FALSE(ShowSuggestedNumber(1, 9999));
+    EXPECT_FALSE(ShowSuggestedNumber(1, -1));
+    EXPECT_FALSE(ShowSuggestedNumber(0, 12345));
+    EXPECT_TRUE(ShowSuggestedNumber(1, 10000));
+    CNewUserDlg dlg;
+    dlg.SetPresetNumber(0);
+    dlg.show();
+    const int shown = Text(&dlg, IDC_USER_NUMBER).toInt();
+    EXPECT_GE(shown, 10000);
+    USER_Term(0, "508317");  // no suggestion at all: the box stays empty
+    CNewUserDlg closed;
+    closed.show();
+    EXPECT_EQ(Text(&closed, IDC_USER_NUMBER), QString());
+}
+
+TEST_F(NewUserDlgTest, StrideFollowsHeightAndSex)
+{
+    CNewUserDlg dlg;
+    dlg.show();
+    auto* sex = GetDlgItemAs<QComboBox>(&dlg, IDC_USER_SEX);
+    const struct {
+        const char* height;
+        const char* male;
+        const char* female;
+    } rows[] = {{"170", "70", "70"}, {"150", "62", "61"}, {"200", "83", "82"}};
+    for (const auto& r : rows) {
+        sex->setCurrentIndex(0);
+        SetText(&dlg, IDC_USER_HEIGHT, QString::fromLatin1(r.height));
+        EXPECT_EQ(Text(&dlg, IDC_USER_STRIDE), QString::fromLatin1(r.male)) << r.height;
+        sex->setCurrentIndex(1);
+        emit sex->activated(1);  // the user's choice
+        EXPECT_EQ(Text(&dlg, IDC_USER_STRIDE), QString::fromLatin1(r.female)) << r.height;
+    }
+    // The user may still overwrite the suggestion.
+    SetText(&dlg, IDC_USER_STRIDE, QStringLiteral("75"));
+    EXPECT_EQ(Text(&dlg, IDC_USER_STRIDE), QStringLiteral("75"));
+}
+
+TEST_F(NewUserDlgTest, NumberCheckReportsATakenNumber)
+{
+    CNewUserDlg dlg;
+    dlg.show();
+    SetText(&dlg, IDC_USER_NUMBER, QStringLiteral("10001"));
+    EXPECT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("?"));
+    dlg.OnCheckNumber();
+    EXPECT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("已经占用"));
+    auto* number = GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_NUMBER);
+    ExpectBalloon(QStringLiteral("ID已经被使用，请重新选择！"), number);
+    EXPECT_EQ(number->selectedText(), QStringLiteral("10001"));
+    SetText(&dlg, IDC_USER_NUMBER, QStringLiteral("10005"));
+    dlg.OnCheckNumber();
+    EXPECT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("允许使用"));
+}
+
+TEST_F(NewUserDlgTest, LeavingAChangedNumberBoxChecksIt)
+{
+    CNewUserDlg dlg;
+    dlg.show();
+    auto* number = GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_NUMBER);
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(number, &out);  // unchanged: no check
+    EXPECT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("允许使用"));
+    EXPECT_EQ(BalloonCount(), 0);
+    number->setText(QStringLiteral("10001"));
+    QApplication::sendEvent(number, &out);
+    EXPECT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("已经占用"));
+    ExpectBalloon(QStringLiteral("ID已经被使用，请重新选择！"), number);
+    // Checked once: leaving again does not repeat it.
+    const int balloons = BalloonCount();
+    QApplication::sendEvent(number, &out);
+    EXPECT_EQ(BalloonCount(), balloons);
+}
+
+TEST_F(NewUserDlgTest, InputErrorsInTheirOrder)
+{
+    CNewUserDlg dlg;
+    dlg.show();
+    FillNew(&dlg, QStringLiteral("10002"), QString());
+    dlg.accept();
+    ExpectBalloon(QStringLiteral("请输入用户名！"), GetDlgItem(&dlg, IDC_USER_NAME));
+
+    SetText(&dlg, IDC_USER_NAME, QStringLiteral("Tom"));
+    SetText(&dlg, IDC_USER_PASSWORD, QStringLiteral("pw"));
+    dlg.accept();
+    ExpectBalloon(QStringLiteral("请确认您的密码！"), GetDlgItem(&dlg, IDC_USER_CONFIRM));
+
+    SetText(&dlg, IDC_USER_CONFIRM, QStringLiteral("PW"));
+    dlg.accept();
+    ExpectBalloon(QStringLiteral("两次输入的密码不一致，请重新输入！"), GetDlgItem(&dlg, IDC_USER_PASSWORD));
+    EXPECT_EQ(Text(&dlg, IDC_USER_PASSWORD), QString());
+    EXPECT_EQ(Text(&dlg, IDC_USER_CONFIRM), QString());
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_FALSE(UserExists(10002));
+    EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(NewUserDlgTest, CreatesAUserWithPasswordAndReportsIt)
+{
+    CNewUserDlg dlg;
+    dlg.show();
+    FillNew(&dlg, QStringLiteral("10002"), QStringLiteral("王小明"));
+    GetDlgItemAs<QComboBox>(&dlg, IDC_USER_RIGHTS)->setCurrentIndex(1);
+    GetDlgItemAs<QTimeEdit>(&dlg, IDC_USER_ALARM)->setTime(QTime(6, 5, 4));
+    SetText(&dlg, IDC_USER_PASSWORD, QStringLiteral("pw"));
+    SetText(&dlg, IDC_USER_CONFIRM, QStringLiteral("pw"));
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    ASSERT_EQ(m_messages, QStringList{QStringLiteral("创建新用户成功!")});
+    EXPECT_TRUE(m_deviceCalls.empty());
+    const UserRecord stored = StoredUser(10002);
+    EXPECT_EQ(RecordName(stored), "王小明");
+    EXPECT_EQ(stored.sex, 1);
+    EXPECT_EQ(stored.age, 28);
+    EXPECT_EQ(stored.weight, 61);
+    EXPECT_EQ(stored.height, 170);
+    EXPECT_EQ(stored.stride, 70);
+    EXPECT_EQ(stored.targetCalories, 300);
+    EXPECT_EQ(stored.rights, 1);
+    EXPECT_EQ(stored.photo, 0);
+    EXPECT_EQ(RecordPassword(stored), PasswordDigest("pw"));
+    int h = 0, m = 0, s = 0;
+    SplitAlarmTime(stored.alarm, h, m, s);
+    EXPECT_EQ(QTime(h, m, s), QTime(6, 5, 4));
+    EXPECT_EQ(dlg.GetNewUser()->number, 10002);
+}
+
+TEST_F(NewUserDlgTest, NoPasswordMakesAnEmptyDigest)
+{
+    CNewUserDlg dlg;
+    dlg.show();
+    FillNew(&dlg, QStringLiteral("10002"), QStringLiteral("Tom"));
+    dlg.accept();
+    EXPECT_EQ(RecordPassword(StoredUser(10002)), "");
+    UserRecord t{};
+    EXPECT_EQ(USER_Login("Tom", "", t), 1);
+}
+
+TEST_F(NewUserDlgTest, ExistingNumberKeepsTheDialogOpen)
+{
+    CNewUserDlg dlg;
+    dlg.show();
+    FillNew(&dlg, QStringLiteral("10001"), QStringLiteral("Tom"));
+    dlg.accept();
+    auto* number = GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_NUMBER);
+    ExpectBalloon(QStringLiteral("该用户已经存在，请选择其它用户名。"), number);
+    EXPECT_EQ(number->selectedText(), QStringLiteral("10001"));
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(NewUserDlgTest, OtherStoreFailureShowsTheStoreTextAndKeepsTheDialogOpen)
+{
+    CNewUserDlg dlg;
+    dlg.show();
+    FillNew(&dlg, QString(), QStringLiteral("Tom"));  // number 0: the store refuses it
+    dlg.accept();
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_EQ(m_messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_INVALID)));
+    EXPECT_FALSE(m_messages[0].isEmpty());
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_NE(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.GetNewUser()->number, 0);
+}
+
+TEST_F(NewUserDlgTest, BlankPedometerTicksTheWriteBoxAndAsksNothing)
+{
+    UserRecord device = DeviceRecord(kBlankDeviceId);
+    g_pDeviceUser = &device;
+    CNewUserDlg dlg;
+    dlg.SetDeviceMode(1);
+    dlg.show();
+    EXPECT_TRUE(WriteBox(&dlg)->isEnabled());
+    EXPECT_TRUE(WriteBox(&dlg)->isChecked());
+    // The profile comes from the pedometer; the height's suggestion replaces its stride.
+    EXPECT_EQ(GetDlgItemAs<QComboBox>(&dlg, IDC_USER_SEX)->currentIndex(), 1);
+    EXPECT_EQ(Text(&dlg, IDC_USER_AGE), QStringLiteral("33"));
+    EXPECT_EQ(Text(&dlg, IDC_USER_HEIGHT), QStringLiteral("160"));
+    EXPECT_EQ(Text(&dlg, IDC_USER_STRIDE), QStringLiteral("66"));  // 160 x 0.413 = 66.08
+    EXPECT_EQ(GetDlgItemAs<QTimeEdit>(&dlg, IDC_USER_ALARM)->time(), QTime(6, 30, 0));
+
+    SetText(&dlg, IDC_USER_NAME, QStringLiteral("Ann"));
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    ASSERT_EQ(m_messages, QStringList{QStringLiteral("创建新用户并烧录成功!")});
+    const std::vector<std::string> expected = {"SetID 10002", "SetSHW 0 160 55 33 1", "SetDayTargetCalorie 280",
+                                               "SetAlarmClock 6:30:0"};
+    EXPECT_EQ(m_deviceCalls, expected);
+    // Device mode: the pedometer now belongs to the new user.
+    EXPECT_EQ(device.number, 10002);
+    EXPECT_EQ(RecordName(device), "Ann");
+}
+
+TEST_F(NewUserDlgTest, PedometerOfAnotherUserAsksBeforeOverwriting)
+{
+    for (int id : {10001, 999998}) {
+        m_messages.clear();
+        m_deviceCalls.clear();
+        UserRecord device = DeviceRecord(id);
+        g_pDeviceUser = &device;
+        CNewUserDlg dlg;
+        dlg.show();
+        WriteBox(&dlg)->setChecked(true);
+        FillNew(&dlg, QStringLiteral("20000"), QStringLiteral("Bob"));
+        m_answer = QMessageBox::No;
+        dlg.accept();
+        ASSERT_EQ(m_messages.size(), 1) << id;
+        EXPECT_EQ(m_messages[0], QStringLiteral("原计步器中的ID为 %1, 您确定写入新的ID: 20000吗?").arg(id));
+        // "No": nothing saved, nothing written, the dialog stays.
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_FALSE(UserExists(20000));
+        EXPECT_TRUE(m_deviceCalls.empty());
+        EXPECT_EQ(device.number, id);
+
+        m_answer = QMessageBox::Yes;
+        dlg.accept();
+        EXPECT_EQ(dlg.result(), QDialog::Accepted);
+        EXPECT_TRUE(UserExists(20000));
+        EXPECT_EQ(m_deviceCalls.size(), 4u);
+        EXPECT_EQ(m_messages.last(), QStringLiteral("创建新用户并烧录成功!"));
+        EXPECT_EQ(device.number, id);  // not device mode: the pedometer record is not replaced
+        ASSERT_EQ(USER_DeleteUser("Bob"), 1);
+    }
+}
+
+TEST_F(NewUserDlgTest, PedometerHolding10000IsOverwrittenWithoutAQuestion)
+{
+    UserRecord device = DeviceRecord(10000);
+    g_pDeviceUser = &device;
+    CNewUserDlg dlg;
+    dlg.show();
+    EXPECT_FALSE(WriteBox(&dlg)->isChecked());
+    WriteBox(&dlg)->setChecked(true);
+    FillNew(&dlg, QStringLiteral("20000"), QStringLiteral("Bob"));
+    dlg.accept();
+    EXPECT_EQ(m_messages, QStringList{QStringLiteral("创建新用户并烧录成功!")});
+    EXPECT_EQ(m_deviceCalls.front(), "SetID 20000");
+}
+
+TEST_F(NewUserDlgTest, UntickedBoxWritesNothing)
+{
+    UserRecord device = DeviceRecord(10001);
+    g_pDeviceUser = &device;
+    CNewUserDlg dlg;
+    dlg.show();
+    FillNew(&dlg, QStringLiteral("20000"), QStringLiteral("Bob"));
+    dlg.accept();
+    EXPECT_EQ(m_messages, QStringList{QStringLiteral("创建新用户成功!")});
+    EXPECT_TRUE(m_deviceCalls.empty());
+}
+
+TEST_F(NewUserDlgTest, DeviceModeClosesWithoutSavingWhenThePedometerIsRemoved)
+{
+    UserRecord device = DeviceRecord(kBlankDeviceId);
+    g_pDeviceUser = &device;
+    CNewUserDlg dlg;
+    dlg.SetDeviceMode(1);
+    dlg.show();
+    FillNew(&dlg, QStringLiteral("20000"), QStringLiteral("Bob"));
+    QTest::qWait(1100);
+    EXPECT_TRUE(dlg.isVisible());  // still connected: stays
+    g_pDeviceUser = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg.isVisible(); }, 3000));
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_FALSE(UserExists(20000));
+    EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(NewUserDlgTest, WriteBoxFollowsThePedometerOutsideDeviceMode)
+{
+    CNewUserDlg dlg;
+    dlg.show();
+    EXPECT_FALSE(WriteBox(&dlg)->isEnabled());
+    UserRecord device = DeviceRecord(10001);
+    g_pDeviceUser = &device;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return WriteBox(&dlg)->isEnabled(); }, 3000));
+    g_pDeviceUser = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !WriteBox(&dlg)->isEnabled(); }, 3000));
+    EXPECT_TRUE(dlg.isVisible());  // without device mode the dialog stays
+}
+
+class EditUserDlgTest : public AccountsTest {
+protected:
+    void SetUp() override
+    {
+        AccountsTest::SetUp();
+        ASSERT_EQ(AddUser(10002, "Lily", "abc"), 1);
+        ASSERT_EQ(LoginAttempt("Lily", PasswordDigest("abc")), 1);
+    }
+    void TearDown() override
+    {
+        g_pDeviceUser = nullptr;
+        AccountsTest::TearDown();
+    }
+};
+
+TEST_F(EditUserDlgTest, FillsFromTheRecordWithASuggestedStride)
+{
+    UserRecord r = StoredUser(10002);
+    r.stride = 99;
+    CEditUserDlg dlg;
+    dlg.SetUser(&r);
+    dlg.show();
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("修改用户信息"));
+    EXPECT_EQ(Text(&dlg, IDC_USER_NUMBER), QStringLiteral("10002"));
+    EXPECT_TRUE(GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_NUMBER)->isReadOnly());
+    EXPECT_EQ(Text(&dlg, IDC_USER_NAME), QStringLiteral("Lily"));
+    EXPECT_EQ(Text(&dlg, IDC_USER_STRIDE), QStringLiteral("70"));  // 170 x 0.415 replaces 99
+    EXPECT_EQ(GetDlgItemAs<QTimeEdit>(&dlg, IDC_USER_ALARM)->time(), QTime(7, 15, 0));
+    EXPECT_EQ(GetDlgItem(&dlg, IDC_USER_PASSWORD), nullptr);  // no password or rights here
+    EXPECT_EQ(GetDlgItem(&dlg, IDC_USER_RIGHTS), nullptr);
+}
+
+TEST_F(EditUserDlgTest, NobodyLoggedInFillsNothing)
+{
+    ReleaseLoginUser();
+    UserRecord r = StoredUser(10002);
+    CEditUserDlg dlg;
+    dlg.SetUser(&r);
+    dlg.show();
+    EXPECT_EQ(Text(&dlg, IDC_USER_NAME), QString());
+}
+
+TEST_F(EditUserDlgTest, EmptyNameIsRefused)
+{
+    CEditUserDlg dlg;
+    dlg.SetUser(g_pLoginUser);
+    dlg.show();
+    SetText(&dlg, IDC_USER_NAME, QString());
+    dlg.accept();
+    ExpectBalloon(QStringLiteral("请输入用户名！"), GetDlgItem(&dlg, IDC_USER_NAME));
+    EXPECT_TRUE(dlg.isVisible());
+}
+
+TEST_F(EditUserDlgTest, OwnEditKeepsTheDigestsInMemory)
+{
+    UserRecord device = StoredUser(10002);  // the same user's pedometer is connected
+    g_pDeviceUser = &device;
+    const std::string digest = PasswordDigest("abc");
+    CEditUserDlg dlg;
+    dlg.SetUser(g_pLoginUser);
+    dlg.show();
+    SetText(&dlg, IDC_USER_WEIGHT, QStringLiteral("58"));
+    SetText(&dlg, IDC_USER_NAME, QStringLiteral("Lilian"));
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(m_messages, QStringList{QStringLiteral("修改新用户成功!")});
+    EXPECT_EQ(g_pLoginUser->weight, 58);
+    EXPECT_EQ(RecordName(*g_pLoginUser), "Lilian");
+    EXPECT_EQ(RecordPassword(*g_pLoginUser), digest);
+    EXPECT_EQ(device.weight, 58);
+    EXPECT_EQ(RecordPassword(device), digest);
+    const UserRecord stored = StoredUser(10002);
+    EXPECT_EQ(stored.weight, 58);
+    EXPECT_EQ(RecordPassword(stored), digest);  // the store keeps its digest too
+    // Logging in again still works with the password.
+    EXPECT_EQ(LoginAttempt("Lilian", digest), 1);
+}
+
+TEST_F(EditUserDlgTest, OtherUsersRecordLeavesTheLoginAlone)
+{
+    ASSERT_EQ(AddUser(10003, "Max", ""), 1);
+    UserRecord other = StoredUser(10003);
+    const UserRecord loginBefore = *g_pLoginUser;
+    CEditUserDlg dlg;
+    dlg.SetUser(&other);
+    dlg.show();
+    SetText(&dlg, IDC_USER_AGE, QStringLiteral("44"));
+    dlg.accept();
+    EXPECT_EQ(other.age, 44);
+    EXPECT_EQ(g_pLoginUser->age, loginBefore.age);
+}
+
+TEST_F(EditUserDlgTest, WritesThePedometerAndReportsTheOutcome)
+{
+    UserRecord device = DeviceRecord(10002);
+    g_pDeviceUser = &device;
+    CEditUserDlg dlg;
+    dlg.SetUser(g_pLoginUser);
+    dlg.show();
+    EXPECT_TRUE(WriteBox(&dlg)->isEnabled());
+    WriteBox(&dlg)->setChecked(true);
+    dlg.accept();
+    // 10002 holds a user number: the question comes first.
+    ASSERT_EQ(m_messages.size(), 2);
+    EXPECT_EQ(m_messages[0], QStringLiteral("原计步器中的ID为 10002, 您确定写入新的ID: 10002吗?"));
+    EXPECT_EQ(m_messages[1], QStringLiteral("修改新用户并烧录成功!"));
+    EXPECT_EQ(m_deviceCalls.size(), 4u);
+}
+
+TEST_F(EditUserDlgTest, FailedWriteIsReported)
+{
+    UserRecord device = DeviceRecord(kBlankDeviceId);
+    g_pDeviceUser = &device;
+    m_shwResult = 0;
+    CEditUserDlg dlg;
+    dlg.SetUser(g_pLoginUser);
+    dlg.show();
+    WriteBox(&dlg)->setChecked(true);
+    dlg.accept();
+    EXPECT_EQ(m_messages, QStringList{QStringLiteral("修改新用户成功，但烧写资料出现错误!")});
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+}
+
+TEST_F(EditUserDlgTest, NoToTheQuestionKeepsTheDialogAndTheSavedEdit)
+{
+    UserRecord device = DeviceRecord(10009);
+    g_pDeviceUser = &device;
+    CEditUserDlg dlg;
+    dlg.SetUser(g_pLoginUser);
+    dlg.show();
+    WriteBox(&dlg)->setChecked(true);
+    SetText(&dlg, IDC_USER_WEIGHT, QStringLiteral("77"));
+    m_answer = QMessageBox::No;
+    dlg.accept();
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_TRUE(m_deviceCalls.empty());
+    EXPECT_EQ(StoredUser(10002).weight, 77);
+    EXPECT_EQ(m_messages.size(), 1);
+}
+
+TEST_F(EditUserDlgTest, FailedSaveShowsTheStoreTextAndChangesNoRecord)
+{
+    UserRecord ghost = StoredUser(10002);
+    ghost.number = 55555;  // no such user in the store
+    const UserRecord before = ghost;
+    UserRecord device = DeviceRecord(kBlankDeviceId);
+    g_pDeviceUser = &device;
+    CEditUserDlg dlg;
+    dlg.SetUser(&ghost);
+    dlg.show();
+    WriteBox(&dlg)->setChecked(true);
+    SetText(&dlg, IDC_USER_AGE, QStringLiteral("50"));
+    dlg.accept();
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_EQ(m_messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_NOT_FOUND)));
+    EXPECT_FALSE(m_messages[0].isEmpty());
+    EXPECT_EQ(m_deviceCalls.size(), 4u);  // the wanted write still happens
+    EXPECT_EQ(ghost.age, before.age);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+}
