@@ -116,12 +116,18 @@ QImage RenderIcon(IconPainter paint, int size)
     return img.convertToFormat(QImage::Format_ARGB32);
 }
 
-void PaintAppMark(QPainter& p, int)
+void PaintAppMark(QPainter& p, int pixels)
 {
     Fill(p, Rect(1, 1, 14, 14, 3.5), Vertical(1, 15, QColor(0x62, 0xA4, 0xE6), QColor(0x2C, 0x66, 0xAC)));
     // A soft sheen over the upper half.
     QPainterPath sheen = Rect(1, 1, 14, 7, 3.5).intersected(Rect(1, 1, 14, 14, 3.5));
     Fill(p, sheen, QColor(255, 255, 255, 28));
+    // A light rim keeps the tile apart from blue captions and dark panels alike.
+    const qreal rim = pixels >= 32 ? 0.5 : 1;
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(255, 255, 255, 150), rim));
+    p.drawRoundedRect(QRectF(1 + rim / 2, 1 + rim / 2, 14 - rim, 14 - rim), 3.5 - rim / 2, 3.5 - rim / 2);
+    p.setPen(Qt::NoPen);
     const QColor foot(255, 255, 255);
     // Two footprints walking up to the right: forefoot and heel each.
     Fill(p, TiltedEllipse(5.3, 8.4, 1.55, 2.25, -12).united(TiltedEllipse(5.9, 12.1, 1.15, 1.2, -12)), foot);
