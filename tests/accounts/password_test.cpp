@@ -1,0 +1,184 @@
+// Changing a password: own change with the old password, an administrator's change without,
+// the checks in their order and the result messages.
+#include "tests/accounts/AccountsFixture.h"
+
+#include "accounts/PasswordDlg.h"
+#include "app/DlgItem.h"
+#include "app/Globals.h"
+#include "external/md5/Md5.h"
+#include "external/userdb/UserDb.h"
+#include "res/resource.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+class PasswordDlgTest : public AccountsTest {
+protected:
+    void SetUp() override
+    {
+        AccountsTest::SetUp();
+        ASSERT_EQ(AddUser(10002, "Lily", "abc"), 1);
+        ASSERT_EQ(AddUser(10003, "Max", ""), 1);
+    }
+    QLineEdit* Edit(QWidget* dlg, int id) { return GetDlgItemAs<QLineEdit>(dlg, id); }
+};
+
+TEST_F(PasswordDlgTest, ShowsTheUserAndEnablesTheOldBoxOnlyWithADigest)
+{
+    ASSERT_EQ(LoginAttempt("Lily", PasswordDigest("abc")), 1);
+    CPasswordDlg dlg;
+    dlg.SetUser(g_pLoginUser);
+    dlg.show();
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("修改密码"));
+    EXPECT_EQ(Text(&dlg, IDC_USER_NUMBER), QStringLiteral("10002"));
+    EXPECT_EQ(Text(&dlg, IDC_USER_NAME), QStringLiteral("Lily"));
+    EXPECT_TRUE(Edit(&dlg, IDC_OLD_PASSWORD)->isEnabled());
+    auto* rights = GetDlgItemAs<QComboBox>(&dlg, IDC_USER_RIGHTS);
+    EXPECT_FALSE(rights->isEnabled());
+    EXPECT_EQ(rights->currentText(), QStringLiteral("普通用户"));
+    // Timer 1 moves the focus to the old password.
+    dlg.activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Edit(&dlg, IDC_OLD_PASSWORD)->hasFocus(); }, 2000));
+
+    UserRecord max = StoredUser(10003);
+    CPasswordDlg other;
+    other.SetUser(&max);
+    other.show();
+    EXPECT_FALSE(Edit(&other, IDC_OLD_PASSWORD)->isEnabled());
+}
+
+TEST_F(PasswordDlgTest, OwnChangeChecksInOrder)
+{
+    ASSERT_EQ(LoginAttempt("Lily", PasswordDigest("abc")), 1);
+    CPasswordDlg dlg;
+    dlg.SetUser(g_pLoginUser);
+    dlg.show();
+    QLineEdit* oldBox = Edit(&dlg, IDC_OLD_PASSWORD);
+    QLineEdit* newBox = Edit(&dlg, IDC_USER_PASSWORD);
+    QLineEdit* confirmBox = Edit(&dlg, IDC_USER_CONFIRM);
+
+    dlg.accept();
+    ExpectBalloon(QStringLiteral("请输入您的旧密码！"), oldBox);
+
+    oldBox->setText(QStringLiteral("wrong"));
+    newBox->setText(QStringLiteral("new1"));
+    dlg.accept();
+    ExpectBalloon(QStringLiteral("请确认您的密码！"), confirmBox);
+
+    confirmBox->setText(QStringLiteral("NEW1"));
+    dlg.accept();
+    ExpectBalloon(QStringLiteral("两次输入的密码不一致，请重新输入！"), newBox);
+    EXPECT_EQ(newBox->text(), QString());
+    EXPECT_EQ(confirmBox->text(), QString());
+    EXPECT_EQ(oldBox->text(), QStringLiteral("wrong"));
+
+    newBox->setText(QStringLiteral("new1"));
+    confirmBox->setText(QStringLiteral("new1"));
+    dlg.accept();
+    ExpectBalloon(QStringLiteral("您的旧密码不正确，请重新输入！"), oldBox);
+    EXPECT_EQ(oldBox->text(), QString());  // only the old box is cleared
+    EXPECT_EQ(newBox->text(), QStringLiteral("new1"));
+    EXPECT_EQ(confirmBox->text(), QStringLiteral("new1"));
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("abc"));
+}
+
+TEST_F(PasswordDlgTest, OwnChangeSucceedsAndASecondChangeUsesTheNewPassword)
+{
+    ASSERT_EQ(LoginAttempt("Lily", PasswordDigest("abc")), 1);
+    {
+        CPasswordDlg dlg;
+        dlg.SetUser(g_pLoginUser);
+        dlg.show();
+        Edit(&dlg, IDC_OLD_PASSWORD)->setText(QStringLiteral("abc"));
+        Edit(&dlg, IDC_USER_PASSWORD)->setText(QStringLiteral("new1"));
+        Edit(&dlg, IDC_USER_CONFIRM)->setText(QStringLiteral("new1"));
+        dlg.accept();
+        EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    }
+    ASSERT_EQ(m_messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
+    EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("new1"));
+    EXPECT_EQ(RecordPassword(*g_pLoginUser), PasswordDigest("new1"));
+
+    CPasswordDlg again;
+    again.SetUser(g_pLoginUser);
+    again.show();
+    Edit(&again, IDC_OLD_PASSWORD)->setText(QStringLiteral("new1"));
+    Edit(&again, IDC_USER_PASSWORD)->setText(QStringLiteral("new2"));
+    Edit(&again, IDC_USER_CONFIRM)->setText(QStringLiteral("new2"));
+    again.accept();
+    EXPECT_EQ(m_messages.last(), QStringLiteral("修改密码成功！请记住您的新密码。"));
+    EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("new2"));
+}
+
+TEST_F(PasswordDlgTest, UserWithoutPasswordSetsOneWithoutAnOldOne)
+{
+    ASSERT_EQ(LoginAttempt("Max", ""), 1);
+    CPasswordDlg dlg;
+    dlg.SetUser(g_pLoginUser);
+    dlg.show();
+    Edit(&dlg, IDC_USER_PASSWORD)->setText(QStringLiteral("m"));
+    Edit(&dlg, IDC_USER_CONFIRM)->setText(QStringLiteral("m"));
+    dlg.accept();
+    EXPECT_EQ(m_messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
+    EXPECT_EQ(RecordPassword(StoredUser(10003)), PasswordDigest("m"));
+}
+
+TEST_F(PasswordDlgTest, EmptyNewPasswordRemovesIt)
+{
+    ASSERT_EQ(LoginAttempt("Lily", PasswordDigest("abc")), 1);
+    CPasswordDlg dlg;
+    dlg.SetUser(g_pLoginUser);
+    dlg.show();
+    Edit(&dlg, IDC_OLD_PASSWORD)->setText(QStringLiteral("abc"));
+    dlg.accept();
+    EXPECT_EQ(RecordPassword(StoredUser(10002)), "");
+    EXPECT_EQ(LoginAttempt("Lily", ""), 1);  // a single click logs in now
+}
+
+TEST_F(PasswordDlgTest, AdministratorIsNeverAskedForTheOldPassword)
+{
+    ASSERT_EQ(LoginAttempt("Admin", ""), 1);
+    UserRecord lily = StoredUser(10002);
+    CPasswordDlg dlg;
+    dlg.SetUser(&lily);
+    dlg.show();
+    EXPECT_TRUE(Edit(&dlg, IDC_OLD_PASSWORD)->isEnabled());
+    Edit(&dlg, IDC_OLD_PASSWORD)->setText(QStringLiteral("rubbish"));  // ignored
+    Edit(&dlg, IDC_USER_PASSWORD)->setText(QStringLiteral("set"));
+    Edit(&dlg, IDC_USER_CONFIRM)->setText(QStringLiteral("set"));
+    dlg.accept();
+    EXPECT_EQ(m_messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
+    EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("set"));
+    EXPECT_EQ(RecordPassword(lily), PasswordDigest("set"));
+    EXPECT_EQ(RecordPassword(*g_pLoginUser), "");  // the administrator's own record is not touched
+}
+
+TEST_F(PasswordDlgTest, StoreRefusalShowsItsTextAndCloses)
+{
+    ASSERT_EQ(LoginAttempt("Admin", ""), 1);
+    UserRecord stale = StoredUser(10002);
+    SetRecordPassword(stale, PasswordDigest("outdated"));  // the store holds another digest
+    CPasswordDlg dlg;
+    dlg.SetUser(&stale);
+    dlg.show();
+    Edit(&dlg, IDC_USER_PASSWORD)->setText(QStringLiteral("x"));
+    Edit(&dlg, IDC_USER_CONFIRM)->setText(QStringLiteral("x"));
+    dlg.accept();
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_EQ(m_messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_WRONG_PASSWORD)));
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("abc"));
+    EXPECT_EQ(RecordPassword(stale), PasswordDigest("outdated"));
+}
+
+TEST_F(PasswordDlgTest, NobodyLoggedInFillsNothing)
+{
+    UserRecord lily = StoredUser(10002);
+    CPasswordDlg dlg;
+    dlg.SetUser(&lily);
+    dlg.show();
+    EXPECT_EQ(Text(&dlg, IDC_USER_NUMBER), QString());
+}
