@@ -111,11 +111,14 @@ QImage LoginPage(bool withLogo)
     front.closeSubpath();
     p.setBrush(QColor(0xA9, 0xC6, 0xE6, 150));
     p.drawPath(front);
-    // A short trail of steps climbing the hills.
-    p.setBrush(QColor(255, 255, 255, 170));
-    const QPointF steps[] = {{34, h - 16}, {50, h - 27}, {70, h - 30}, {86, h - 40}, {106, h - 41}, {122, h - 51}};
-    for (int i = 0; i < 6; ++i)
-        p.drawPath(Footprint(steps[i] + QPointF(0, i % 2 ? -3 : 3), 1.25 - i * 0.08, 62));
+    // A short trail of steps climbing the hills, left and right foot in turn.
+    p.setBrush(QColor(255, 255, 255, 190));
+    for (int i = 0; i < 5; ++i) {
+        const qreal t = i / 4.0;
+        const QPointF along(28 + t * 112, h - 16 - t * 34);
+        const QPointF side = (i % 2 ? QPointF(-2.2, -3.6) : QPointF(2.2, 3.6));
+        p.drawPath(Footprint(along + side, 2.1 - t * 0.6, 62));
+    }
     // Divider between the panel and the page.
     p.fillRect(QRect(panel, 0, 1, h), QColor(0xBF, 0xD1, 0xE6));
     p.fillRect(QRect(panel + 1, 0, 1, h), QColor(255, 255, 255, 200));
