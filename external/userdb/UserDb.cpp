@@ -1,3 +1,13 @@
+// The user store on one SQLite file.
+//
+// Layout (schema version in PRAGMA user_version, our mark in application_id):
+//   <user table>  one row per user, number is the key, name is unique; the
+//                 password column is only written by create and change-password.
+//   <data table>  one row per (number, day): day is yyyymmdd, the 14440-byte
+//                 device record is kept whole as a blob beside the weight and
+//                 stride the user had when it was stored (the analysis uses them).
+// WAL journal, foreign keys on, every write one IMMEDIATE transaction, every
+// value bound as a parameter; only the two checked table names are spliced in.
 #include "external/userdb/UserDb.h"
 
 #include "external/userdb/UserDbInternal.h"
@@ -625,11 +635,13 @@ int USER_Init(const std::string& connection, const std::string& userTable, const
     if (!Exec(store->db, "PRAGMA synchronous = NORMAL") || !Exec(store->db, "PRAGMA foreign_keys = ON"))
         return InitFail(error, "无法设置用户数据库：" + SqlText(store->db));
 
-    const std::string failure = Migrate(*store);
+    // Statements are prepared on the process-wide store, so it is set before
+    // migrating; InitFail clears it again.
+    g_store = std::move(store);
+    const std::string failure = Migrate(*g_store);
     if (!failure.empty())
         return InitFail(error, failure);
 
-    g_store = std::move(store);
     // Tables of an old store that another program version named differently would
     // show up here as a missing table: check both once.
     int probe = 0;
