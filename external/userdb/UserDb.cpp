@@ -192,6 +192,11 @@ bool ValidUtf8(const std::string& s)
         for (int k = 1; k <= extra; ++k)
             if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
                 return false;
+        // No overlong forms, UTF-16 surrogates or values beyond U+10FFFF.
+        const unsigned char second = extra ? static_cast<unsigned char>(s[i + 1]) : 0;
+        if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) || (c == 0xF0 && second < 0x90) ||
+            (c == 0xF4 && second > 0x8F))
+            return false;
         i += extra + 1;
     }
     return true;

@@ -70,6 +70,12 @@ TEST_F(UserDbTest, MalformedRecordsAreRefused)
     u = MakeUser(10002, "x");
     std::memcpy(u.name, "ab\xe5\xbc", 5);
     EXPECT_EQ(USER_CreateUser(u), USER_ERR_INVALID);
+    for (const char* bad : {"\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xff"}) {
+        u = MakeUser(10002, "x");
+        std::memset(u.name, 0, sizeof u.name);
+        std::memcpy(u.name, bad, std::strlen(bad));
+        EXPECT_EQ(USER_CreateUser(u), USER_ERR_INVALID) << bad;
+    }
     u = MakeUser(10002, "x");
     std::memcpy(u.password, "not-a-digest", 13);
     EXPECT_EQ(USER_CreateUser(u), USER_ERR_INVALID);
