@@ -193,7 +193,11 @@ void CBalloonTip::Layout()
 
     const QPainterPath shape = BalloonPath(QRectF(m_body).adjusted(0.5, 0.5, -0.5, -0.5), m_pointerX + 0.5, m_pointerUp);
     // Without a compositor a translucent window shows black corners; a mask does not.
-    setMask(QRegion(shape.toFillPolygon().toPolygon()));
+    // The mask takes in the whole outline so that the border is not cut in half.
+    QPainterPathStroker stroker;
+    stroker.setWidth(2);
+    const QPainterPath covered = shape.united(stroker.createStroke(shape));
+    setMask(QRegion(covered.toFillPolygon().toPolygon()));
 }
 
 void CBalloonTip::paintEvent(QPaintEvent*)

@@ -106,6 +106,18 @@ void CSkinHeaderCtrl::SetBackColour(COLORREF c)
     update();
 }
 
+void CSkinHeaderCtrl::SetHotItem(int column)
+{
+    m_hotItem = column < 0 || column >= count() ? -1 : column;
+    viewport()->update();
+}
+
+void CSkinHeaderCtrl::SetPressedItem(int column)
+{
+    m_pressedItem = column < 0 || column >= count() ? -1 : column;
+    viewport()->update();
+}
+
 QSize CSkinHeaderCtrl::sizeHint() const
 {
     QSize s = QHeaderView::sizeHint();

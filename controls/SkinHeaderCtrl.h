@@ -91,6 +91,11 @@ public:
     COLORREF BackColour() const { return m_backColour; }
     int HeaderHeight() const { return m_height; }
 
+    // Marks a column hot or pressed as the mouse would (-1: none). Without a
+    // mouse over the header nothing clears them; previews and hosts that
+    // highlight a column themselves use this.
+    void SetHotItem(int column);
+    void SetPressedItem(int column);
     int HotItem() const { return m_hotItem; }
     int PressedItem() const { return m_pressedItem; }
     bool IsTracking() const { return m_trackTimer.isActive(); }
