@@ -40,6 +40,8 @@ Commands:
       Changes the given profile values, keeping everything else.
   clear FILE
       Erases all day records, keeping the profile.
+      (The program reads a pedometer when it arrives: change one that is
+      not plugged in, or unplug and plug it again afterwards.)
   plug FILE [--port DIR]
       Plugs the pedometer in: copies it atomically into the port folder as
       NAME.ped. Refused when a pedometer of that name is plugged in already.
