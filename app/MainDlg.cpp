@@ -421,7 +421,7 @@ void CMainDlg::OnCommand(int id)
     } else if (id == ID_TRAY_EXIT) {
         QDialog::setVisible(false);
         // The window closes once the current handler has returned.
-        QMetaObject::invokeMethod(this, [this] { EndDialog(IDCANCEL); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "close", Qt::QueuedConnection);
     }
 }
 
@@ -447,10 +447,16 @@ bool CMainDlg::OnSysCommand(int command)
 
 void CMainDlg::closeEvent(QCloseEvent* e)
 {
-    // A close request from the desktop acts as the close box.
-    e->ignore();
-    if (m_loop && isVisible())
-        OnSysCommand(SC_CLOSE);
+    // The desktop's close request acts as the close box; a close asked for by the
+    // program (tray menu, login page's exit button) ends the dialog.
+    if (e->spontaneous()) {
+        e->ignore();
+        if (m_loop && isVisible())
+            OnSysCommand(SC_CLOSE);
+        return;
+    }
+    e->accept();
+    EndDialog(IDCANCEL);
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* e)
