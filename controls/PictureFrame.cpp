@@ -13,6 +13,8 @@ namespace {
 constexpr int kHoverCheckMs = 50;
 constexpr int kShortestDelayMs = 20;
 constexpr int kSlowDelayMs = 100;
+constexpr size_t kMaxFrames = 2000;
+constexpr qsizetype kMaxFrameBytes = qsizetype(128) * 1024 * 1024;
 
 // Qt takes text that looks like markup as rich text; a user's name must show as typed.
 QString PlainToolTip(const QString& text)
@@ -82,6 +84,7 @@ void CPictureFrame::LoadImage(const QString& path)
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     // A frame that fails to decode ends the animation there; what was read still shows.
+    qsizetype totalBytes = 0;
     while (true) {
         QImage img = reader.read();
         if (img.isNull())
@@ -90,7 +93,9 @@ void CPictureFrame::LoadImage(const QString& path)
         m_frames.push_back(std::move(img));
         if (!reader.supportsAnimation() || !reader.canRead())
             break;
-        if (m_frames.size() >= 10000)  // a hostile file cannot exhaust memory with frames
+        // A hostile or huge animation cannot exhaust memory: later frames are dropped.
+        totalBytes += m_frames.back().sizeInBytes();
+        if (m_frames.size() >= kMaxFrames || totalBytes >= kMaxFrameBytes)
             break;
     }
     if (!m_frames.empty()) {

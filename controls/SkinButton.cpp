@@ -23,13 +23,20 @@ void Draw3dRect(QPainter& p, const QRect& r, const QColor& topLeft, const QColor
 
 void FrameRect(QPainter& p, const QRect& r, const QColor& c) { Draw3dRect(p, r, c, c); }
 
-// The disabled look of an icon: its shape embossed in highlight and shadow colours.
+// The disabled look of an icon: like a monochrome copy of it, the darker opaque
+// pixels in one colour and everything else left out, so the shape keeps its detail.
 QImage Silhouette(const QImage& icon, const QColor& colour)
 {
-    QImage out = icon.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QPainter p(&out);
-    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    p.fillRect(out.rect(), colour);
+    QImage src = icon.convertToFormat(QImage::Format_ARGB32);
+    QImage out(src.size(), QImage::Format_ARGB32);
+    out.setDevicePixelRatio(icon.devicePixelRatio());
+    const QRgb ink = colour.rgb() | 0xFF000000u;
+    for (int y = 0; y < src.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+        auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < src.width(); ++x)
+            o[x] = (qAlpha(in[x]) >= 128 && qGray(in[x]) < 192) ? ink : 0u;
+    }
     return out;
 }
 }  // namespace
