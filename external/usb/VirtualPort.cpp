@@ -79,12 +79,18 @@ void CVirtualPedometerPort::Scan()
     for (const QFileInfo& info : files) {
         const QString path = info.absoluteFilePath();
         const Stamp stamp = StampOf(path);
+        bool warned = false;
         {
             std::lock_guard lock(m_mutex);
             const auto it = m_unreadable.constFind(path);
             if (it != m_unreadable.constEnd() && *it == stamp) {
-                seenUnreadable.insert(path, stamp);
-                continue;  // unchanged since it failed: do not read it again
+                warned = true;
+                // Unchanged since it failed: leave it, unless it was written so recently that
+                // a writer may still be at it within the time stamp's resolution.
+                if (QDateTime::currentMSecsSinceEpoch() - stamp.modified > kSettleMs) {
+                    seenUnreadable.insert(path, stamp);
+                    continue;
+                }
             }
         }
         PedometerFile content;
@@ -96,7 +102,8 @@ void CVirtualPedometerPort::Scan()
             connected = true;
             break;
         }
-        qWarning("Pedometer file %s could not be read: %s", qUtf8Printable(path), qUtf8Printable(why));
+        if (!warned)
+            qWarning("Pedometer file %s could not be read: %s", qUtf8Printable(path), qUtf8Printable(why));
         seenUnreadable.insert(path, stamp);
     }
     {

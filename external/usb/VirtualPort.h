@@ -5,7 +5,8 @@
 // - One pedometer at a time: the first readable file (by name) is connected;
 //   others wait until it is removed.
 // - A file that cannot be read is logged once and skipped; it is tried again
-//   when its size or time stamp changes (a half-written file gets its chance).
+//   when its size or time stamp changes, and on every look while it is
+//   younger than two seconds (a half-written file gets its chance).
 // - Changes to the connected file (our own writes, or a tool writing into it)
 //   do not re-plug it: it is read once, when it arrives.
 // - The folder is watched with QFileSystemWatcher and, because change
@@ -26,6 +27,8 @@ class QTimer;
 class CVirtualPedometerPort : public CPedometerPort {
 public:
     static constexpr int kPollMs = 300;
+    // A file that failed is read again while it is younger than this, even if it looks unchanged.
+    static constexpr qint64 kSettleMs = 2000;
 
     explicit CVirtualPedometerPort(QString folder);
     ~CVirtualPedometerPort() override;

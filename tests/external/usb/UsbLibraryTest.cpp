@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -377,6 +378,31 @@ TEST_F(UsbLibraryTest, HalfWrittenFileIsReadAgainWhenItChanges)
     f.close();
     ASSERT_TRUE(WaitFor(WM_DEVICE_ARRIVED));
     EXPECT_EQ(m_receiver.messages[0].dataCount, 3);
+}
+
+TEST_F(UsbLibraryTest, FreshFileIsReadAgainEvenWhenItLooksUnchanged)
+{
+    Start();
+    const QByteArray good = EncodePedometerFile(Make(12345, 2));
+    QByteArray broken = good;
+    broken[60] = static_cast<char>(broken[60] ^ 1);  // checksum off, same size
+    const QString path = Port() + QStringLiteral("same.ped");
+    // A time stamp that stays "fresh" however slow this machine is.
+    const QDateTime stamp = QDateTime::currentDateTime().addSecs(30);
+    auto writeInPlace = [&](const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+        f.close();
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(stamp, QFileDevice::FileModificationTime));
+    };
+    writeInPlace(broken);
+    Settle();
+    EXPECT_TRUE(m_receiver.messages.empty());
+    // Same size, same time stamp: only its content tells it apart.
+    writeInPlace(good);
+    ASSERT_TRUE(WaitFor(WM_DEVICE_ARRIVED));
 }
 
 TEST_F(UsbLibraryTest, PortFolderCreatedLaterIsWatched)
