@@ -303,9 +303,9 @@ int main(int argc, char** argv)
         list->SetHeaderInsets(12, 2, 2, 2, 2);
         list->SetCheckBoxes(checks);
         if (checks) {
-            list->InsertColumn(0, QStringLiteral("日期"), CSkinListCtrl::FormatLeft, 110);
-            list->InsertColumn(1, QStringLiteral("总能量"), CSkinListCtrl::FormatRight, 80);
-            list->InsertColumn(2, QStringLiteral("有效运动"), CSkinListCtrl::FormatCenter, 90);
+            list->InsertColumn(0, QStringLiteral("日期"), CSkinListCtrl::FormatLeft, 124);
+            list->InsertColumn(1, QStringLiteral("总能量"), CSkinListCtrl::FormatRight, 74);
+            list->InsertColumn(2, QStringLiteral("有效运动"), CSkinListCtrl::FormatCenter, 80);
             for (int d = 1; d <= 8; ++d) {
                 const int r = list->InsertItem(d - 1, QStringLiteral("2026-12-%1").arg(d, 2, 10, QChar('0')), 0);
                 list->SetItemText(r, 1, QString::number(180 + d * 37 % 90));
