@@ -317,15 +317,18 @@ TEST_F(UsbLibraryTest, DeleteAllDataErasesRecordsAndKeepsTheProfile)
 TEST_F(UsbLibraryTest, WritesFailWhenTheFileWasPulledButRemovalNotYetHandled)
 {
     Start();
-    Plug(QStringLiteral("a.ped"), Make(12345, 1));
+    const PedometerFile f = Make(12345, 1);
+    Plug(QStringLiteral("a.ped"), f);
     ASSERT_TRUE(WaitFor(WM_DEVICE_ARRIVED));
+    const DeviceStepRecord* kept = USB_GetData(0);
     ASSERT_TRUE(QFile::remove(Port() + QStringLiteral("a.ped")));
     // No event processed yet: the library cannot have told us, but must not write.
     EXPECT_EQ(USB_SetID(22222), 0);
     EXPECT_EQ(USB_DeleteAllData(), 0);
     EXPECT_FALSE(QFile::exists(Port() + QStringLiteral("a.ped")));
     // Records stay readable until the removal is delivered.
-    EXPECT_NE(USB_GetData(0), nullptr);
+    EXPECT_EQ(USB_GetData(0), kept);
+    EXPECT_EQ(std::memcmp(kept, &f.days[0], sizeof *kept), 0);
     ASSERT_TRUE(WaitFor(WM_DEVICE_REMOVED));
     EXPECT_EQ(USB_GetData(0), nullptr);
 }
