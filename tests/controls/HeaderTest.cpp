@@ -1,9 +1,12 @@
 #include "TestImages.h"
 #include "controls/SkinHeaderCtrl.h"
 #include "controls/SkinListCtrl.h"
+#include "app/Globals.h"
+#include "tests/support/ProgramFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -290,4 +293,42 @@ TEST_F(HeaderTest, CaptionFollowsAlignmentAndNeedsThirteenPixels)
     EXPECT_FALSE(inkBetween(0, 12));           // 12 pixels: no caption
     EXPECT_FALSE(inkBetween(112, 112 + 150));  // right-aligned: the left part is empty
     EXPECT_TRUE(inkBetween(112 + 150, 312));
+}
+
+namespace {
+class SkinnedListTest : public ProgramFolderTest {};
+}  // namespace
+
+TEST_F(SkinnedListTest, ListLoadsTheCurrentSkinsHeaderImages)
+{
+    CopyStandardFiles();
+    g_strSkinName = QStringLiteral("标准");
+    if (!QFileInfo::exists(SkinFolder() + "ColumnHeader0.bmp"))
+        GTEST_SKIP() << "the default skin has not been drawn into the build folder";
+    CSkinListCtrl list;
+    int loaded = 0;
+    for (int i = 0; i < CSkinHeaderCtrl::kImageCount; ++i)
+        loaded += list.GetHeaderCtrl()->Image(i).isNull() ? 0 : 1;
+    EXPECT_EQ(loaded, CSkinHeaderCtrl::kImageCount);
+    EXPECT_EQ(list.GetHeaderCtrl()->BackColour(), SysColour::Window);
+
+    // Without the skin folder: no images, and the list still works.
+    g_strSkinName = QStringLiteral("none");
+    CSkinListCtrl bare;
+    EXPECT_TRUE(bare.GetHeaderCtrl()->Image(0).isNull());
+    bare.InsertColumn(0, "a");
+    bare.InsertItem(0, "x");
+    bare.resize(100, 80);
+    (void)Shot(bare);
+}
+
+TEST_F(HeaderTest, SetHotItemMarksAColumnUntilTheMouseLeaves)
+{
+    Widths(100, 100, 100);
+    m_header.SetHotItem(2);
+    EXPECT_EQ(PixelRef(Shot(m_header), 250, 10), kPieces[4]);
+    m_header.SetHotItem(7);
+    EXPECT_EQ(m_header.HotItem(), -1);
+    m_header.SetPressedItem(0);
+    EXPECT_EQ(PixelRef(Shot(m_header), 50, 3), kPieces[7]);
 }
