@@ -1,5 +1,6 @@
 #include "controls/PictureFrame.h"
 
+#include "controls/TipText.h"
 #include "external/records/WndMessage.h"
 
 #include <QCursor>
@@ -7,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTextDocument>
 
 namespace {
 constexpr int kHoverCheckMs = 50;
@@ -16,13 +16,7 @@ constexpr int kSlowDelayMs = 100;
 constexpr size_t kMaxFrames = 2000;
 constexpr qsizetype kMaxFrameBytes = qsizetype(128) * 1024 * 1024;
 
-// Qt takes text that looks like markup as rich text; a user's name must show as typed.
-QString PlainToolTip(const QString& text)
-{
-    if (text.isEmpty() || !Qt::mightBeRichText(text))
-        return text;
-    return QStringLiteral("<span>") + text.toHtmlEscaped() + QStringLiteral("</span>");
-}
+constexpr int kTipMaxWidth = 200;
 }  // namespace
 
 int PictureFrameInterval(const std::vector<int>& delaysMs, int frame)
@@ -58,7 +52,7 @@ void CPictureFrame::SetPicture(const QString& path, const QString& tipText, int 
     m_path = path;
     m_tipText = tipText;
     m_value = value;
-    setToolTip(PlainToolTip(tipText));
+    setToolTip(MakeToolTip(tipText, kTipMaxWidth));
 
     m_animTimer.stop();
     LoadImage(path);

@@ -1,5 +1,7 @@
 #include "controls/SkinButton.h"
 
+#include "controls/TipText.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,6 +9,7 @@
 #include <cmath>
 
 namespace {
+constexpr int kTipMaxWidth = 400;
 constexpr COLORREF kDefaultColours[6] = {SysColour::BtnFace, SysColour::BtnText, SysColour::BtnFace,
                                          SysColour::BtnText, SysColour::BtnFace, SysColour::BtnText};
 
@@ -241,7 +244,7 @@ void CSkinButton::SetTipText(const QString& text, bool activate)
         return;
     m_tipText = text;
     m_tipActive = activate;
-    setToolTip(activate ? text : QString());
+    setToolTip(activate ? MakeToolTip(text, kTipMaxWidth) : QString());
 }
 
 void CSkinButton::UseParentBackground(bool repaint)
