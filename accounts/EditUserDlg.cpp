@@ -37,9 +37,9 @@ CEditUserDlg::CEditUserDlg(QWidget* parent) : QDialog(parent)
     m_form = std::make_unique<CUserProfileForm>(this, grid, row);
     m_form->m_number->setReadOnly(true);
     m_form->m_name->setMaxLength(10);
-    grid->addWidget(m_form->m_writeBox, row, 0, 1, 6);
+    grid->addWidget(m_form->m_writeBox, row, 0, 1, 7);
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(4, 1);
+    grid->setColumnStretch(5, 1);
     outer->addLayout(grid);
 
     auto* buttons = new QDialogButtonBox(this);

@@ -30,7 +30,8 @@ CLoginDlg::CLoginDlg(UserRecord* user, QWidget* parent) : QDialog(parent), m_pUs
     grid->addWidget(m_name, 0, 1);
     grid->addWidget(MakeDlgLabel(this, 1210), 1, 0);
     grid->addWidget(m_password, 1, 1);
-    grid->setColumnMinimumWidth(1, 180);
+    grid->setColumnMinimumWidth(1, 220);
+    grid->setVerticalSpacing(8);
     grid->setColumnStretch(1, 1);
     outer->addLayout(grid);
 

@@ -9,6 +9,7 @@
 #include "app/StringTable.h"
 #include "controls/PictureFrame.h"
 #include "external/records/WndMessage.h"
+#include "external/skin/Skin.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 
@@ -95,6 +96,8 @@ void CLoginPageDlg::CreateControls()
     const QString backPath =
         SkinFolder() + Profile::GetString(SkinIniPath(), "Page2", "BackBmp", QStringLiteral("P2_back.bmp"));
     resize(LoginPageSize(backPath));
+    WS_SetSkin(this);
+    WS_SetBackBmp(this, backPath);
     m_back.load(backPath);
     const int w = width();
     const int h = height();
@@ -368,11 +371,10 @@ bool CLoginPageDlg::event(QEvent* e)
 
 void CLoginPageDlg::paintEvent(QPaintEvent*)
 {
+    if (!m_back.isNull())
+        return;  // the skin paints the background bitmap
+    // Without the skin's bitmap: a quiet gradient rather than a bare grey page.
     QPainter p(this);
-    if (!m_back.isNull()) {
-        p.drawPixmap(0, 0, m_back);
-        return;
-    }
     QLinearGradient g(0, 0, 0, height());
     g.setColorAt(0, QColor(0xF1, 0xF5, 0xFA));
     g.setColorAt(1, QColor(0xE2, 0xEA, 0xF4));

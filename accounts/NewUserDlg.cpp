@@ -32,20 +32,20 @@ CNewUserDlg::CNewUserDlg(QWidget* parent) : QDialog(parent)
     // Number row: the check button and the status beside the number box.
     auto* check = new QPushButton(this);
     SetCtrlId(check, IDC_CHECK_NUMBER);
-    grid->addWidget(check, m_form->m_numberRow, 3);
+    grid->addWidget(check, m_form->m_numberRow, 4);
     m_status = MakeDlgLabel(this, IDC_NUMBER_STATUS);
-    grid->addWidget(m_status, m_form->m_numberRow, 4, 1, 2);
+    grid->addWidget(m_status, m_form->m_numberRow, 5, 1, 2);
 
     grid->addWidget(MakeDlgLabel(this, 1210), row, 0);
     m_password = new QLineEdit(this);
     SetCtrlId(m_password, IDC_USER_PASSWORD);
     m_password->setEchoMode(QLineEdit::Password);
     grid->addWidget(m_password, row, 1);
-    grid->addWidget(MakeDlgLabel(this, 1211), row, 3);
+    grid->addWidget(MakeDlgLabel(this, 1211), row, 4);
     m_confirm = new QLineEdit(this);
     SetCtrlId(m_confirm, IDC_USER_CONFIRM);
     m_confirm->setEchoMode(QLineEdit::Password);
-    grid->addWidget(m_confirm, row, 4);
+    grid->addWidget(m_confirm, row, 5);
     ++row;
 
     grid->addWidget(MakeDlgLabel(this, 1212), row, 0);
@@ -55,9 +55,9 @@ CNewUserDlg::CNewUserDlg(QWidget* parent) : QDialog(parent)
     m_rights->addItem(LoadStr(110));
     grid->addWidget(m_rights, row, 1);
     ++row;
-    grid->addWidget(m_form->m_writeBox, row, 0, 1, 6);
+    grid->addWidget(m_form->m_writeBox, row, 0, 1, 7);
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(4, 1);
+    grid->setColumnStretch(5, 1);
     outer->addLayout(grid);
 
     auto* buttons = new QDialogButtonBox(this);

@@ -51,44 +51,47 @@ CUserProfileForm::CUserProfileForm(QWidget* dialog, QGridLayout* grid, int& row)
     SetCtrlId(m_name, IDC_USER_NAME);
     m_name->setValidator(new CUtf8LimitValidator(kNameMaxBytes, m_name));
     grid->addWidget(m_name, row, 1);
-    grid->addWidget(MakeDlgLabel(dialog, 1203), row, 3);
+    grid->addWidget(MakeDlgLabel(dialog, 1203), row, 4);
     m_sex = new QComboBox(dialog);
     SetCtrlId(m_sex, IDC_USER_SEX);
     m_sex->addItem(LoadStr(107));
     m_sex->addItem(LoadStr(108));
-    grid->addWidget(m_sex, row, 4);
+    grid->addWidget(m_sex, row, 5);
     ++row;
 
     grid->addWidget(MakeDlgLabel(dialog, 1204), row, 0);
     m_age = MakeNumberEdit(dialog, IDC_USER_AGE, 2);
     grid->addWidget(m_age, row, 1);
     grid->addWidget(MakeDlgLabel(dialog, 1223), row, 2);
-    grid->addWidget(MakeDlgLabel(dialog, 1205), row, 3);
+    grid->addWidget(MakeDlgLabel(dialog, 1205), row, 4);
     m_weight = MakeNumberEdit(dialog, IDC_USER_WEIGHT, 9);
-    grid->addWidget(m_weight, row, 4);
-    grid->addWidget(MakeDlgLabel(dialog, 1224), row, 5);
+    grid->addWidget(m_weight, row, 5);
+    grid->addWidget(MakeDlgLabel(dialog, 1224), row, 6);
     ++row;
 
     grid->addWidget(MakeDlgLabel(dialog, 1206), row, 0);
     m_height = MakeNumberEdit(dialog, IDC_USER_HEIGHT, 9);
     grid->addWidget(m_height, row, 1);
     grid->addWidget(MakeDlgLabel(dialog, 1225), row, 2);
-    grid->addWidget(MakeDlgLabel(dialog, 1207), row, 3);
+    grid->addWidget(MakeDlgLabel(dialog, 1207), row, 4);
     m_stride = MakeNumberEdit(dialog, IDC_USER_STRIDE, 9);
-    grid->addWidget(m_stride, row, 4);
-    grid->addWidget(MakeDlgLabel(dialog, 1226), row, 5);
+    grid->addWidget(m_stride, row, 5);
+    grid->addWidget(MakeDlgLabel(dialog, 1226), row, 6);
     ++row;
 
     grid->addWidget(MakeDlgLabel(dialog, 1208), row, 0);
     m_targetKcal = MakeNumberEdit(dialog, IDC_USER_TARGET_KCAL, 9);
     grid->addWidget(m_targetKcal, row, 1);
     grid->addWidget(MakeDlgLabel(dialog, 1227), row, 2);
-    grid->addWidget(MakeDlgLabel(dialog, 1209), row, 3);
+    grid->addWidget(MakeDlgLabel(dialog, 1209), row, 4);
     m_alarm = new QTimeEdit(dialog);
     SetCtrlId(m_alarm, IDC_USER_ALARM);
     m_alarm->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    grid->addWidget(m_alarm, row, 4);
+    grid->addWidget(m_alarm, row, 5);
     ++row;
+
+    // A gap between the left block's units and the right block's labels.
+    grid->setColumnMinimumWidth(3, 14);
 
     m_writeBox = new QCheckBox(dialog);
     SetCtrlId(m_writeBox, IDC_WRITE_DEVICE);

@@ -1,5 +1,7 @@
 #include "app/Pages.h"
 
+#include "accounts/LoginPageDlg.h"
+
 #include "app/DlgItem.h"
 #include "app/Globals.h"
 #include "app/WindowSkin.h"
@@ -51,8 +53,7 @@ QWidget* BlankPage(QWidget* parent, int id, const QString& section, QSize size)
 // The one place where the real login page class is chosen.
 QWidget* CreateLoginPage(QWidget* parent)
 {
-    const QSize size = SkinBitmapSize(QStringLiteral("Page2"), QStringLiteral("BackBmp"), QStringLiteral("P2_back.bmp"), QSize(600, 400));
-    return BlankPage(parent, IDD_LOGIN_PAGE, QStringLiteral("Page2"), size);
+    return CreateLoginPageDlg(parent);
 }
 
 // The one place where the real user page class is chosen.
