@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QPainter>
+#include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QStyledItemDelegate>
 #include <QStylePainter>
@@ -126,6 +127,22 @@ QSize CColourCombo::minimumSizeHint() const
     QSize s = QComboBox::minimumSizeHint();
     s.setHeight(kFieldHeight + 8);
     return s;
+}
+
+void CColourCombo::showPopup()
+{
+    QComboBox::showPopup();
+    QWidget* popup = view() ? view()->window() : nullptr;
+    if (!popup || popup == window())
+        return;
+    QPoint at = mapToGlobal(QPoint(0, height()));
+    if (QScreen* s = screen()) {
+        const QRect avail = s->availableGeometry();
+        if (at.y() + popup->height() > avail.bottom() + 1)
+            at.setY(mapToGlobal(QPoint(0, 0)).y() - popup->height());
+        at.setX(std::clamp(at.x(), avail.left(), std::max(avail.left(), avail.right() + 1 - popup->width())));
+    }
+    popup->move(at);
 }
 
 void CColourCombo::paintEvent(QPaintEvent*)

@@ -70,6 +70,9 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // The list drops down below the box (or above it at the screen's bottom),
+    // whatever the widget style would do.
+    void showPopup() override;
 
 protected:
     void paintEvent(QPaintEvent*) override;

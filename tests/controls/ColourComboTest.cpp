@@ -108,3 +108,20 @@ TEST(ColourCombo, ItemHeightAndNameElided)
     }
     (void)Shot(c);
 }
+
+TEST(ColourCombo, ListDropsDownBelowTheBox)
+{
+    QWidget host;
+    host.resize(300, 400);
+    auto* c = new CColourCombo(&host);
+    c->setGeometry(10, 10, 150, 22);
+    c->InitColours();
+    c->SetSelectedColour(ColorRefFromRgb(255, 0, 0));
+    host.show();
+    c->showPopup();
+    QWidget* popup = c->view()->window();
+    ASSERT_NE(popup, &host);
+    EXPECT_EQ(popup->y(), c->mapToGlobal(QPoint(0, c->height())).y());
+    EXPECT_EQ(popup->x(), c->mapToGlobal(QPoint(0, 0)).x());
+    c->hidePopup();
+}

@@ -2,6 +2,7 @@
 // default skin of the built program folder.
 //   travimo-gallery                  shows the window
 //   travimo-gallery --shot <folder>  writes gallery.png and balloon.png there and exits
+//   travimo-gallery --popup          also opens the first colour combo's drop-down
 // Run with QT_SCALE_FACTOR=2 for the 200 % look.
 
 #include "app/Globals.h"
@@ -386,6 +387,8 @@ int main(int argc, char** argv)
                 HoverNow(w);
     });
     QTimer::singleShot(300, &window, showTip);
+    if (args.contains("--popup"))  // the real drop-down of the first colour combo
+        QTimer::singleShot(600, c1, [c1] { c1->showPopup(); });
 
     if (!shotDir.isEmpty()) {
         QTimer::singleShot(900, &window, [&] {
