@@ -26,8 +26,9 @@ GuardAnswer AskRunningCopyToShow(const QString& name, int timeoutMs)
     if (!socket.waitForConnected(timeoutMs))
         return GuardAnswer::NoOtherCopy;
     socket.write("show\n");
+    // flush() may already have written everything, and then there is nothing left to wait for.
     socket.flush();
-    if (!socket.waitForBytesWritten(timeoutMs))
+    if (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(timeoutMs))
         return GuardAnswer::NoOtherCopy;
     while (!socket.canReadLine()) {
         if (!socket.waitForReadyRead(timeoutMs))
