@@ -136,7 +136,6 @@ void CLoginPageDlg::CreateControls()
     m_login = new QPushButton(this);
     SetCtrlId(m_login, IDOK);
     m_login->resize(kLoginSize);
-    m_login->setDefault(true);
 
     m_other = new QPushButton(this);
     SetCtrlId(m_other, IDC_OTHER_USER);
@@ -152,6 +151,13 @@ void CLoginPageDlg::CreateControls()
     m_language = new QComboBox(this);
     SetCtrlId(m_language, IDC_LANGUAGE);
     m_language->setGeometry(20, h - 42, 130, 26);
+
+    // Enter in the password box logs in through returnPressed alone: the hosting dialog must not
+    // also press a default button (that would run a second attempt on the cleared box).
+    for (QPushButton* b : {m_login, m_other, m_exit}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
 
     ApplyDialogTexts(this, IDD_LOGIN_PAGE);
     FitTextWidths();

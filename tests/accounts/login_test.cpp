@@ -14,6 +14,7 @@
 #include "res/resource.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -384,4 +385,21 @@ TEST_F(LoginDlgTest, OtherResultsLeaveTheDialogOpenSilently)
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(BalloonCount(), 0);
     EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(LoginPageTest, EnterInThePasswordBoxInsideADialogMakesOneAttempt)
+{
+    // The main window hosting the page is a dialog: Enter must not also press a default button.
+    QDialog host;
+    auto* page = new CLoginPageDlg(&host);
+    host.resize(page->size());
+    host.show();
+    page->SelectSlot(1);
+    page->PasswordEdit()->setFocus();
+    QTest::keyClicks(page->PasswordEdit(), QStringLiteral("abd"));
+    const int before = BalloonCount();
+    QTest::keyClick(page->PasswordEdit(), Qt::Key_Return);
+    EXPECT_EQ(BalloonCount(), before + 1);
+    ExpectBalloon(QStringLiteral("密码不正确，请重新输入！"), page->PasswordEdit());
+    EXPECT_TRUE(host.isVisible());
 }
