@@ -434,6 +434,18 @@ void CSkinFrame::MouseMove(QMouseEvent* e)
     const QPoint pos = e->position().toPoint();
     if (m_dragKind != SkinHit::Client && (e->buttons() & Qt::LeftButton)) {
         const QPoint delta = e->globalPosition().toPoint() - m_dragStartGlobal;
+        if (m_dragKind == SkinHit::Caption && !m_movingByHand) {
+            // The move starts only once the mouse really moves, so that a double-click
+            // on the caption still reaches the window.
+            if (delta.manhattanLength() < QApplication::startDragDistance())
+                return;
+            QWindow* handle = m_window->windowHandle();
+            if (handle && handle->startSystemMove()) {
+                m_dragKind = SkinHit::Client;
+                return;
+            }
+            m_movingByHand = true;
+        }
         if (m_dragKind == SkinHit::Caption)
             m_window->move(m_dragStartGeometry.topLeft() + delta);
         else
@@ -477,10 +489,9 @@ void CSkinFrame::MousePress(QMouseEvent* e)
         return;
     }
     QWindow* handle = m_window->windowHandle();
+    m_movingByHand = false;
     if (hit == SkinHit::Caption) {
         if (m_window->isMaximized())
-            return;
-        if (handle && handle->startSystemMove())
             return;
     } else if (EdgesOf(hit)) {
         if (handle && handle->startSystemResize(EdgesOf(hit)))
@@ -488,7 +499,7 @@ void CSkinFrame::MousePress(QMouseEvent* e)
     } else {
         return;
     }
-    // No window manager to do it: move or resize by hand.
+    // A resize the window manager can't do, or a possible caption drag: followed by hand.
     m_dragKind = hit;
     m_dragStartGlobal = e->globalPosition().toPoint();
     m_dragStartGeometry = m_window->geometry();

@@ -111,6 +111,7 @@ private:
     bool m_pressed = false;
     SkinHit m_armedButton = SkinHit::Client;  // the button the left button went down on
     SkinHit m_dragKind = SkinHit::Client;  // caption (move) or an edge (resize) while dragging by hand
+    bool m_movingByHand = false;
     QPoint m_dragStartGlobal;
     QRect m_dragStartGeometry;
     std::unique_ptr<QMenu> m_systemMenu;
