@@ -10,6 +10,7 @@
 #include "controls/BalloonTip.h"
 #include "controls/PictureFrame.h"
 #include "external/md5/Md5.h"
+#include "external/records/WndMessage.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 
@@ -402,4 +403,37 @@ TEST_F(LoginPageTest, EnterInThePasswordBoxInsideADialogMakesOneAttempt)
     EXPECT_EQ(BalloonCount(), before + 1);
     ExpectBalloon(QStringLiteral("密码不正确，请重新输入！"), page->PasswordEdit());
     EXPECT_TRUE(host.isVisible());
+}
+
+TEST_F(LoginPageTest, SlotWhoseLoginFailsShowsNothing)
+{
+    CLoginPageDlg page;
+    page.show();
+    ASSERT_EQ(LoginAttempt("Third", PasswordDigest("x")), 1);  // somebody was logged in
+    ASSERT_EQ(USER_DeleteUser("Admin"), USER_ERR_BUILTIN);
+    // The slot's user is renamed behind the page's back: its login now finds no such name.
+    UserRecord admin = StoredUser(10001);
+    SetRecordName(admin, "Renamed");
+    ASSERT_EQ(USER_EditUser(admin), 1);
+    page.SelectSlot(0);
+    EXPECT_EQ(m_main.calls, 0);
+    EXPECT_EQ(g_pLoginUser, nullptr);
+    EXPECT_EQ(BalloonCount(), 0);
+    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(page.PasswordEdit()->isHidden());
+}
+
+TEST_F(LoginPageTest, PictureClickMessageSelectsItsSlot)
+{
+    CLoginPageDlg page;
+    page.show();
+    // What the picture frame posts on a click: wParam = its value, lParam = the frame.
+    PostMessage(&page, WM_PICTURE_CLICKED, 1, reinterpret_cast<intptr_t>(static_cast<CPictureFrame*>(page.Picture(1))));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.SelectedUser() != nullptr; }, 2000));
+    EXPECT_EQ(page.SelectedUser()->number, 10002);
+    EXPECT_TRUE(page.PasswordEdit()->isVisible());
+    // A message from no known frame changes nothing.
+    PostMessage(&page, WM_PICTURE_CLICKED, 0, 12345);
+    QTest::qWait(20);
+    EXPECT_EQ(page.SelectedUser()->number, 10002);
 }
