@@ -111,8 +111,9 @@ void CMainDlg::setVisible(bool visible)
         if (!OnInitDialog()) {
             // The window stays hidden: the error box is all there is, and closing it ends the program.
             QMetaObject::invokeMethod(this, [this] {
+                // No parent: the hidden window would place the box at its never-shown position.
                 QMessageBox box(QMessageBox::Critical, LoadStr(102), QStringLiteral("Error: %1").arg(m_initError),
-                                QMessageBox::Ok, this);
+                                QMessageBox::Ok);
                 box.exec();
                 EndDialog(IDCANCEL);
             }, Qt::QueuedConnection);
