@@ -54,6 +54,7 @@ CEditUserDlg::CEditUserDlg(QWidget* parent) : QDialog(parent)
 
     m_timer1 = new QTimer(this);
     m_timer1->setInterval(1000);
+    connect(this, &QDialog::finished, m_timer1, &QTimer::stop);  // however the dialog ends
     connect(m_timer1, &QTimer::timeout, this, [this] { m_form->m_writeBox->setEnabled(g_pDeviceUser != nullptr); });
 
     ApplyDialogTexts(this, IDD_EDIT_USER);

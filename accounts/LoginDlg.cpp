@@ -17,6 +17,8 @@
 CLoginDlg::CLoginDlg(UserRecord* user, QWidget* parent) : QDialog(parent), m_pUser(user)
 {
     auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(16, 16, 16, 12);
+    outer->setSpacing(14);
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
     m_name = new QLineEdit(this);

@@ -76,6 +76,7 @@ CNewUserDlg::CNewUserDlg(QWidget* parent) : QDialog(parent)
 
     m_timer1 = new QTimer(this);
     m_timer1->setInterval(1000);
+    connect(this, &QDialog::finished, m_timer1, &QTimer::stop);  // however the dialog ends
     connect(m_timer1, &QTimer::timeout, this, &CNewUserDlg::OnTimer1);
 
     ApplyDialogTexts(this, IDD_NEW_USER);

@@ -529,3 +529,18 @@ TEST_F(EditUserDlgTest, FailedSaveShowsTheStoreTextAndChangesNoRecord)
     EXPECT_EQ(ghost.age, before.age);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
 }
+
+TEST_F(NewUserDlgTest, CancelledDeviceModeDialogEndsOnce)
+{
+    UserRecord device = DeviceRecord(kBlankDeviceId);
+    g_pDeviceUser = &device;
+    CNewUserDlg dlg;
+    dlg.SetDeviceMode(1);
+    int finished = 0;
+    QObject::connect(&dlg, &QDialog::finished, [&] { ++finished; });
+    dlg.show();
+    dlg.reject();
+    g_pDeviceUser = nullptr;  // the pedometer goes after the dialog was cancelled
+    QTest::qWait(1300);
+    EXPECT_EQ(finished, 1);
+}
