@@ -170,12 +170,12 @@ int CSkinListCtrl::InsertColumn(int column, const QString& heading, int format, 
     QTreeWidgetItem* head = headerItem();
     for (int c = n; c > column; --c) {
         head->setText(c, head->text(c - 1));
-        head->setTextAlignment(c, head->textAlignment(c - 1));
+        head->setTextAlignment(c, Qt::Alignment(head->textAlignment(c - 1)));
         for (int r = 0; r < topLevelItemCount(); ++r)
             topLevelItem(r)->setText(c, topLevelItem(r)->text(c - 1));
     }
     head->setText(column, heading);
-    head->setTextAlignment(column, int(AlignmentOfFormat(format) | Qt::AlignVCenter));
+    head->setTextAlignment(column, AlignmentOfFormat(format) | Qt::AlignVCenter);
     for (int r = 0; r < topLevelItemCount(); ++r)
         topLevelItem(r)->setText(column, QString());
     widths.insert(widths.begin() + column, width < 0 ? 100 : width);
@@ -196,7 +196,7 @@ bool CSkinListCtrl::DeleteColumn(int column)
     QTreeWidgetItem* head = headerItem();
     for (int c = column; c + 1 < n; ++c) {
         head->setText(c, head->text(c + 1));
-        head->setTextAlignment(c, head->textAlignment(c + 1));
+        head->setTextAlignment(c, Qt::Alignment(head->textAlignment(c + 1)));
         for (int r = 0; r < topLevelItemCount(); ++r)
             topLevelItem(r)->setText(c, topLevelItem(r)->text(c + 1));
     }
@@ -249,7 +249,7 @@ bool CSkinListCtrl::SetColumnFormat(int column, int format)
 {
     if (column < 0 || column >= columnCount())
         return false;
-    headerItem()->setTextAlignment(column, int(AlignmentOfFormat(format) | Qt::AlignVCenter));
+    headerItem()->setTextAlignment(column, AlignmentOfFormat(format) | Qt::AlignVCenter);
     viewport()->update();
     return true;
 }
