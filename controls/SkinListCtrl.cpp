@@ -543,15 +543,13 @@ void CSkinListCtrl::Reorder(const std::vector<int>& order)
     QTreeWidgetItem* selected = Item(GetSelectionMark());
     QTreeWidgetItem* current = currentItem();
     const int scroll = verticalScrollBar()->value();
-    std::vector<QTreeWidgetItem*> items;
-    for (int r = 0; r < n; ++r)
-        items.push_back(topLevelItem(r));
-    for (int r = n - 1; r >= 0; --r)
-        takeTopLevelItem(r);
+    // One removal and one insertion of all rows: the view lays out twice, not per row.
+    const QList<QTreeWidgetItem*> items = invisibleRootItem()->takeChildren();
     QList<QTreeWidgetItem*> sorted;
+    sorted.reserve(items.size());
     for (int i : order)
-        sorted.push_back(items[static_cast<size_t>(i)]);
-    addTopLevelItems(sorted);
+        sorted.push_back(items[i]);
+    invisibleRootItem()->addChildren(sorted);
     if (current)
         selectionModel()->setCurrentIndex(indexFromItem(current), QItemSelectionModel::NoUpdate);
     if (selected)
