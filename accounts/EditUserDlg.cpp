@@ -35,7 +35,7 @@ CEditUserDlg::CEditUserDlg(QWidget* parent) : QDialog(parent)
     grid->setVerticalSpacing(6);
     int row = 0;
     m_form = std::make_unique<CUserProfileForm>(this, grid, row);
-    m_form->m_number->setReadOnly(true);
+    MakeReadOnly(m_form->m_number);
     m_form->m_name->setMaxLength(10);
     grid->addWidget(m_form->m_writeBox, row, 0, 1, 7);
     grid->setColumnStretch(1, 1);
@@ -80,6 +80,7 @@ void CEditUserDlg::OnInitDialog()
     m_form->m_number->setText(QString::number(m_pUser->number));
     m_form->m_name->setText(QString::fromStdString(RecordName(*m_pUser)));
     m_form->FillBody(*m_pUser);
+    m_form->m_name->setFocus();  // the number can't be changed here
     m_timer1->start();
 }
 

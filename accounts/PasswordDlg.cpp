@@ -44,11 +44,11 @@ CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent)
     };
     m_number = new QLineEdit(this);
     SetCtrlId(m_number, IDC_USER_NUMBER);
-    m_number->setReadOnly(true);
+    MakeReadOnly(m_number);
     addRow(1201, m_number);
     m_name = new QLineEdit(this);
     SetCtrlId(m_name, IDC_USER_NAME);
-    m_name->setReadOnly(true);
+    MakeReadOnly(m_name);
     addRow(1202, m_name);
     m_old = MakePasswordEdit(this, IDC_OLD_PASSWORD);
     addRow(1213, m_old);

@@ -19,6 +19,14 @@ QLabel* MakeDlgLabel(QWidget* parent, int id)
     return label;
 }
 
+void MakeReadOnly(QLineEdit* edit)
+{
+    edit->setReadOnly(true);
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+    edit->setPalette(pal);
+}
+
 namespace {
 
 QLineEdit* MakeNumberEdit(QWidget* parent, int id, int maxDigits)
