@@ -339,7 +339,9 @@ int main(int argc, char** argv)
         return list;
     };
     CSkinListCtrl* users = makeList(false);
-    makeList(true);
+    CSkinListCtrl* days = makeList(true);
+    days->SetSortIndicator(0, 0);  // the other direction's arrow
+    days->GetHeaderCtrl()->SetPressedItem(2);
     grid->addWidget(lists, 2, 0, 1, 2);
 
     // --- colour combo and balloon -----------------------------------------------------
@@ -373,7 +375,7 @@ int main(int argc, char** argv)
         w->setFocusPolicy(Qt::NoFocus);
     window.show();
     // Hot column in the header, as the mouse over it would leave it.
-    users->GetHeaderCtrl()->SetHotItem(1);
+    users->GetHeaderCtrl()->SetHotItem(2);
 
     QPointer<CBalloonTip> tip;
     auto showTip = [&] {
