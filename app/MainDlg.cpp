@@ -462,8 +462,9 @@ void CMainDlg::closeEvent(QCloseEvent* e)
 
 void CMainDlg::keyPressEvent(QKeyEvent* e)
 {
-    // Escape would end the dialog, and with it the program.
-    if (e->key() == Qt::Key_Escape) {
+    // Escape would end the dialog, and with it the program; Enter that no page took
+    // is the dialog's OK, which does nothing here.
+    if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         e->accept();
         return;
     }

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
+#include <QTimerEvent>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMenu>
@@ -390,6 +392,21 @@ bool CSkinFrame::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
+void CSkinFrame::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() != m_hoverTimer.timerId()) {
+        QObject::timerEvent(e);
+        return;
+    }
+    if (!m_window || m_armedButton != SkinHit::Client)
+        return;
+    const QPoint pos = m_window->mapFromGlobal(QCursor::pos());
+    const bool over = m_window->isVisible() && SkinHitTest(Layout(), pos) == m_hot &&
+                      QApplication::widgetAt(QCursor::pos()) == m_window;
+    if (!over)
+        SetHot(SkinHit::Client, false);
+}
+
 void CSkinFrame::Paint()
 {
     QPainter p(m_window);
@@ -411,6 +428,11 @@ void CSkinFrame::SetHot(SkinHit hit, bool pressed)
     const QRect old = rectOf(m_hot);
     m_hot = hit;
     m_pressed = pressed;
+    // The mouse may leave a button straight into a page, which the window doesn't hear of: check now and then.
+    if (m_hot != SkinHit::Client)
+        m_hoverTimer.start(100, this);
+    else
+        m_hoverTimer.stop();
     if (m_window) {
         m_window->update(old);
         m_window->update(rectOf(m_hot));

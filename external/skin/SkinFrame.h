@@ -2,6 +2,7 @@
 // The skin frame of one window: its bitmaps, the geometry they give, and the
 // event filter that paints the caption and borders and lets the mouse drive them.
 
+#include <QBasicTimer>
 #include <QColor>
 #include <QMargins>
 #include <QObject>
@@ -92,6 +93,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void timerEvent(QTimerEvent* e) override;
 
 private:
     void Paint();
@@ -115,6 +117,7 @@ private:
     QPoint m_dragStartGlobal;
     QRect m_dragStartGeometry;
     std::unique_ptr<QMenu> m_systemMenu;
+    QBasicTimer m_hoverTimer;
     Qt::WindowFlags m_flagsBefore;
     QMargins m_marginsBefore;
 };

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCursor>
 #include <QFile>
 #include <QImage>
 #include <QMenu>
@@ -272,6 +273,22 @@ TEST_F(SkinFixture, HoverAndPressedStatesChangeThePaintedButton)
     QTest::mousePress(w.get(), Qt::LeftButton, {}, c);
     QTest::mouseRelease(w.get(), Qt::LeftButton, {}, c);
     EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(SkinFixture, HoverEndsWhenTheMouseLeavesIntoThePage)
+{
+    QWidget* page = nullptr;
+    auto w = MakeWindow(WS_STYLE_CAPTION, &page);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    const QPoint c = CSkinFrame::Of(w.get(), false)->Layout().close.center();
+    QTest::mouseMove(w.get(), QPoint(60, 15));  // a move to where the mouse already is would not arrive
+    QTest::mouseMove(w.get(), c);
+    ASSERT_EQ(Pixel(w->grab().toImage(), c.x(), c.y()), kCloseH);
+    // The page takes the mouse: the window gets no move of its own, yet the hover goes.
+    QCursor::setPos(page->mapToGlobal(page->rect().center()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return CSkinFrame::Of(w.get(), false)->Hot() == SkinHit::Client; }, 2000));
+    EXPECT_EQ(Pixel(w->grab().toImage(), c.x(), c.y()), kCloseN);
 }
 
 // Records the system commands it receives; handles only those it is told to.
