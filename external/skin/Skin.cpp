@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -127,7 +128,7 @@ int WS_CalcWindowRect(QWidget* window, QRect& rect, int /*flags*/)
     const CSkinFrame* f = CSkinFrame::Of(window, false);
     if (!f)
         return 0;
-    rect = GrowByFrame(rect, SkinFrameMargins(const_cast<CSkinFrame*>(f)->Images(), f->Style()));
+    rect = GrowByFrame(rect, SkinFrameMargins(f->Images(), f->Style()));
     return 1;
 }
 

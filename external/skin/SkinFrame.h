@@ -79,6 +79,7 @@ public:
     static CSkinFrame* Of(QWidget* window, bool create);
 
     SkinImages& Images() { return m_images; }
+    const SkinImages& Images() const { return m_images; }
     void SetStyle(unsigned style);
     unsigned Style() const { return m_style; }
     QMenu* SystemMenu();
