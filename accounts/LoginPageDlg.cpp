@@ -22,6 +22,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -146,7 +147,9 @@ void CLoginPageDlg::CreateControls()
 
     m_languageLabel = new QLabel(this);
     SetCtrlId(m_languageLabel, IDC_LANGUAGE_LABEL);
-    m_languageLabel->setGeometry(20, h - 64, 140, 20);
+    m_languageLabel->setGeometry(20, h - 64, 150, 20);
+    m_languageLabel->setWordWrap(true);
+    m_languageLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     SetTextColour(m_languageLabel, Qt::black);
     m_language = new QComboBox(this);
     SetCtrlId(m_language, IDC_LANGUAGE);
@@ -183,7 +186,10 @@ void CLoginPageDlg::FitTextWidths()
     FitWidth(m_other, m_other->text(), 24);
     m_other->move(otherRight - m_other->width(), m_other->y());
     FitWidth(m_login, m_login->text(), 20);
-    FitWidth(m_languageLabel, m_languageLabel->text(), 4);
+    // The language label stays inside the left panel: a long text wraps upwards over the combo.
+    const int labelWidth = std::max(m_language->width(), 150);
+    const int labelHeight = std::max(20, m_languageLabel->heightForWidth(labelWidth));
+    m_languageLabel->setGeometry(m_language->x(), m_language->y() - 2 - labelHeight, labelWidth, labelHeight);
 }
 
 void CLoginPageDlg::OnInitDialog()

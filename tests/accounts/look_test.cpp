@@ -38,8 +38,14 @@ void ExpectNothingClipped(QWidget* window, const char* what)
         const QRect r(w->mapTo(window, QPoint(0, 0)), w->size());
         EXPECT_TRUE(inside.contains(r)) << what << ": control " << CtrlId(w) << " leaves the window";
         QString text;
-        if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull())
+        if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull()) {
+            if (l->wordWrap()) {
+                EXPECT_GE(l->height(), l->heightForWidth(l->width())) << what << ": \"" << l->text().toStdString()
+                                                                      << "\" is cut off";
+                continue;
+            }
             text = l->text();
+        }
         else if (auto* b = qobject_cast<QAbstractButton*>(w))
             text = b->text();
         if (text.isEmpty())
