@@ -27,6 +27,11 @@ protected:
         m_other = new CSkinButton("取消", &m_host);
         m_other->setGeometry(100, 10, 80, 40);
         m_host.show();
+        // Whatever earlier tests did with the mouse, start with it outside.
+        for (CSkinButton* b : {m_button, m_other}) {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(b, &leave);
+        }
     }
     void HoverIt(CSkinButton* b)
     {
@@ -279,4 +284,27 @@ TEST_F(ButtonTest, TipText)
     m_button->SetTipText("x", false);
     EXPECT_TRUE(m_button->toolTip().isEmpty());
     EXPECT_EQ(m_button->GetTipText(), QString("x"));
+}
+
+TEST_F(ButtonTest, FocusedButtonUsesItsFocusSlot)
+{
+    m_button->SetStateColour(CSkinButton::BackNormal, 0x00FF00);
+    m_button->SetStateColour(CSkinButton::BackFocus, 0xFF0000);
+    m_host.activateWindow();
+    m_other->setFocus();
+    QCoreApplication::processEvents();
+    QEvent leave(QEvent::Leave);  // wherever earlier tests left the mouse
+    QCoreApplication::sendEvent(m_button, &leave);
+    ASSERT_FALSE(m_button->IsHover());
+    EXPECT_EQ(PixelRef(Shot(*m_button), 4, 36), 0x00FF00u);
+    m_button->setFocus();
+    QCoreApplication::processEvents();
+    if (!m_button->hasFocus())
+        GTEST_SKIP() << "this platform gives no window the focus";
+    EXPECT_EQ(PixelRef(Shot(*m_button), 4, 36), 0xFF0000u);
+    // A flat button draws no focus rectangle unless asked to.
+    const QImage plain = Shot(*m_button);
+    m_button->SetDrawFlatFocus(true);
+    const QImage framed = Shot(*m_button);
+    EXPECT_NE(plain, framed);
 }
