@@ -195,6 +195,8 @@ void CMainDlg::EndStartupPicture()
 
 void CMainDlg::FinishStartup()
 {
+    if (m_destroyed)
+        return;  // the program ended during the fade
     // Back to an ordinary window with the skin's caption; at the login page it can't be resized.
     setWindowFlags(m_savedFlags | Qt::FramelessWindowHint);
     WS_SetStyle(this, WS_STYLE_CAPTION);
