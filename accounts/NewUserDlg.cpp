@@ -82,7 +82,11 @@ CNewUserDlg::CNewUserDlg(QWidget* parent) : QDialog(parent)
     ApplyDialogTexts(this, IDD_NEW_USER);
 }
 
-CNewUserDlg::~CNewUserDlg() = default;
+CNewUserDlg::~CNewUserDlg()
+{
+    // The form goes before the widgets: no focus change may reach the number check from here on.
+    m_form->m_number->removeEventFilter(this);
+}
 
 void CNewUserDlg::showEvent(QShowEvent* e)
 {

@@ -437,3 +437,15 @@ TEST_F(LoginPageTest, PictureClickMessageSelectsItsSlot)
     QTest::qWait(20);
     EXPECT_EQ(page.SelectedUser()->number, 10002);
 }
+
+TEST_F(LoginPageTest, ExitAsksTheHostingWindowToClose)
+{
+    QDialog host;
+    auto* page = new CLoginPageDlg(&host);
+    host.show();
+    int closed = 0;
+    QObject::connect(&host, &QDialog::finished, [&] { ++closed; });
+    static_cast<QPushButton*>(GetDlgItem(page, IDC_LOGIN_EXIT))->click();
+    EXPECT_EQ(closed, 0);  // posted, not sent: the click handler returns first
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closed == 1; }, 2000));
+}
