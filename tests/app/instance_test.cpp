@@ -57,8 +57,6 @@ TEST_F(InstanceGuardTest, SecondCopyShowsTheHiddenFirstAndEnds)
 
 TEST_F(InstanceGuardTest, MinimisedFirstCopyIsRestored)
 {
-    CInstanceGuard guard(InstanceGuardName());
-    ASSERT_TRUE(guard.Listen());
     QWidget first;
     first.setProperty(BuiltinStr(102).toUtf8().constData(), 1);
     first.showMinimized();
