@@ -177,7 +177,9 @@ void CBalloonTip::Layout()
 
     int left = m_anchor.x() - kPointerInset - kPointerWidth / 2;
     left = std::clamp(left, avail.left(), std::max(avail.left(), avail.right() - bodyW));
-    const int top = m_pointerUp ? m_anchor.y() : m_anchor.y() - kPointerHeight - bodyH;
+    int top = m_pointerUp ? m_anchor.y() : m_anchor.y() - kPointerHeight - bodyH;
+    // A target scrolled or moved off the screen still gets a readable balloon.
+    top = std::clamp(top, avail.top(), std::max(avail.top(), avail.bottom() + 1 - bodyH - kPointerHeight));
     setGeometry(left, top, bodyW, bodyH + kPointerHeight);
 
     m_body = QRect(0, m_pointerUp ? kPointerHeight : 0, bodyW, bodyH);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
@@ -387,4 +388,14 @@ TEST_F(BalloonTest, LongTextWrapsAndKeepsItsBodyNarrow)
     EXPECT_LE(tip->width(), CBalloonTip::kMaxTextWidth + 60);
     EXPECT_GT(tip->height(), 3 * tip->fontMetrics().height());
     (void)Shot(*tip);
+}
+
+TEST_F(BalloonTest, StaysOnTheScreenWhenTheAnchorIsOutside)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const QPoint p : {QPoint(screen.right() + 500, screen.bottom() + 500), QPoint(-400, -300)}) {
+        QPointer<CBalloonTip> tip = CBalloonTip::ShowBalloonTip(CBalloonTip::IconError, "t", "text", m_edit, p, 60000);
+        ASSERT_TRUE(tip);
+        EXPECT_TRUE(screen.contains(tip->geometry())) << tip->geometry().x() << "," << tip->geometry().y();
+    }
 }
