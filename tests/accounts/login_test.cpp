@@ -449,3 +449,34 @@ TEST_F(LoginPageTest, ExitAsksTheHostingWindowToClose)
     EXPECT_EQ(closed, 0);  // posted, not sent: the click handler returns first
     EXPECT_TRUE(QTest::qWaitFor([&] { return closed == 1; }, 2000));
 }
+
+namespace {
+
+bool ImageHasColour(const QImage& image, QRgb colour)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF))
+                return true;
+    return false;
+}
+
+}  // namespace
+
+TEST_F(LoginPageTest, NamesAndRightsAreDrawnInTheirColoursOnTheBackground)
+{
+    CLoginPageDlg page;
+    page.show();
+    page.SelectSlot(1);
+    const QImage shot = page.grab().toImage();
+    const QImage name = shot.copy(page.NameLabel(1)->geometry());
+    const QImage rights = shot.copy(page.RightsLabel()->geometry());
+    EXPECT_TRUE(ImageHasColour(name, qRgb(22, 22, 22)));
+    EXPECT_TRUE(ImageHasColour(rights, qRgb(103, 125, 153)));
+    EXPECT_FALSE(ImageHasColour(name, qRgb(103, 125, 153)));
+    // Transparent labels: where no glyph is, the page's background shows through.
+    CLoginPageDlg clean;  // the same page without a selection shows no rights label
+    const QImage bare = clean.grab().toImage();
+    const QPoint corner = page.RightsLabel()->geometry().bottomRight();
+    EXPECT_EQ(shot.pixel(corner), bare.pixel(corner));
+}
