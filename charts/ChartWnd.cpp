@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
@@ -18,22 +19,6 @@ namespace {
 
 constexpr int kHoverTimerPeriod = 100;
 const QString kFallbackFace = QStringLiteral("WenQuanYi Micro Hei");
-
-// Text with its top-left corner at (x, y), as a top-aligned text call places it.
-void TextAt(QPainter& p, const QFontMetrics& fm, int x, int y, const QString& text)
-{
-    p.drawText(x, y + fm.ascent(), text);
-}
-
-// A straight line that, like the classic line call, leaves out its last pixel.
-QLine OpenLine(int x1, int y1, int x2, int y2)
-{
-    const int dx = (x2 > x1) - (x2 < x1);
-    const int dy = (y2 > y1) - (y2 < y1);
-    if (dx == 0 || dy == 0)
-        return QLine(x1, y1, x2 - dx, y2 - dy);
-    return QLine(x1, y1, x2, y2);
-}
 
 QRect ToQRect(const ChartRect& r)
 {
@@ -342,12 +327,36 @@ void CChartWnd::DrawChart(QPainter& target, const QRect& rect)
 {
     if (rect.width() <= 0 || rect.height() <= 0)
         return;
-    QImage image(rect.size(), QImage::Format_RGB32);
+    // A raster target painted without scaling (a widget's backing store, an image) is an
+    // off-screen buffer already: drawing straight into it gives the same pixels without the
+    // copy. Printers, PDF and scaled painters get the image of the rectangle's size, so one
+    // image pixel becomes one logical unit there.
+    const QPaintEngine* engine = target.paintEngine();
+    if (engine && engine->type() == QPaintEngine::Raster &&
+        target.deviceTransform().type() <= QTransform::TxTranslate) {
+        target.save();
+        const bool wholeDevice = target.device() && rect == QRect(0, 0, target.device()->width(), target.device()->height()) &&
+                                 target.deviceTransform().isIdentity() && !target.hasClipping();
+        target.translate(rect.topLeft());
+        if (!wholeDevice)  // the device's own edges clip a whole-device paint
+            target.setClipRect(QRect(0, 0, rect.width(), rect.height()), Qt::IntersectClip);
+        target.setRenderHint(QPainter::Antialiasing, false);
+        target.setRenderHint(QPainter::TextAntialiasing, true);
+        target.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        target.setOpacity(1.0);
+        Render(target, rect.width(), rect.height());
+        target.restore();
+        return;
+    }
+    // One image per size: a fresh 1000 × 400 image per paint costs more in page faults
+    // than the whole drawing.
+    if (m_offscreen.size() != rect.size())
+        m_offscreen = QImage(rect.size(), QImage::Format_RGB32);
     {
-        QPainter p(&image);
+        QPainter p(&m_offscreen);
         Render(p, rect.width(), rect.height());
     }
-    target.drawImage(rect, image);
+    target.drawImage(rect, m_offscreen);
 }
 
 QImage CChartWnd::RenderImage(const QSize& size)
@@ -358,6 +367,86 @@ QImage CChartWnd::RenderImage(const QSize& size)
     QPainter p(&image);
     Render(p, size.width(), size.height());
     return image;
+}
+
+const QStaticText& CChartWnd::CachedText(const QFont& font, const QString& text)
+{
+    auto it = m_textCache.find(text);
+    if (it == m_textCache.end()) {
+        QStaticText st(text);
+        st.setTextFormat(Qt::PlainText);
+        st.setPerformanceHint(QStaticText::AggressiveCaching);
+        st.prepare(QTransform(), font);
+        it = m_textCache.insert(text, st);
+    }
+    return *it;
+}
+
+const QImage& CChartWnd::RotatedTitle(const QFont& font, const QColor& colour)
+{
+    const QString key = m_yAxisTitle + QLatin1Char('\n') + font.key() + QLatin1Char('\n') + colour.name();
+    if (key != m_rotatedKey) {
+        // The title turned a quarter clockwise: it runs downward with the glyph tops towards
+        // the plot, as the escapement-2700 font of the classic drawing placed it.
+        const QFontMetrics fm(font);
+        const int th = fm.height();
+        const int tw = std::max(fm.horizontalAdvance(m_yAxisTitle), 1);
+        m_rotatedTitle = QImage(th, tw, QImage::Format_ARGB32_Premultiplied);
+        m_rotatedTitle.fill(Qt::transparent);
+        QPainter p(&m_rotatedTitle);
+        p.setFont(font);
+        p.setPen(colour);
+        p.translate(th, 0);
+        p.rotate(90);
+        p.drawText(0, fm.ascent(), m_yAxisTitle);
+        p.end();
+        m_rotatedKey = key;
+    }
+    return m_rotatedTitle;
+}
+
+const QImage& CChartWnd::DashDotRow(int width, const QColor& colour)
+{
+    width = std::max(width, 1);
+    if (m_dashRow.width() != width || m_dashColour != colour) {
+        // The dash-dot pattern of a one-pixel pen: dash 4, gap 2, dot 1, gap 2.
+        static constexpr int kPattern[] = {4, 2, 1, 2};
+        m_dashRow = QImage(width, 1, QImage::Format_ARGB32_Premultiplied);
+        const QRgb on = colour.rgba();
+        int x = 0;
+        for (int i = 0; x < width; i = (i + 1) % 4)
+            for (int n = 0; n < kPattern[i] && x < width; ++n, ++x)
+                m_dashRow.setPixel(x, 0, i % 2 == 0 ? on : 0u);
+        m_dashColour = colour;
+    }
+    return m_dashRow;
+}
+
+int CChartWnd::TextWidth(const QFont& font, const QString& text)
+{
+    return qRound(CachedText(font, text).size().width());
+}
+
+void CChartWnd::DrawText(QPainter& p, int x, int y, const QString& text)
+{
+    // Labels repeat from paint to paint: each is drawn once into a small image of its own
+    // colour and then only blended, which costs a fraction of laying out and drawing glyphs.
+    const QColor colour = p.pen().color();
+    const QString key = text + QLatin1Char('\x1f') + QString::number(colour.rgba(), 16);
+    auto it = m_textImages.find(key);
+    if (it == m_textImages.end()) {
+        const QStaticText& st = CachedText(p.font(), text);
+        const QSize size(std::max(1, int(std::ceil(st.size().width()))), std::max(1, int(std::ceil(st.size().height()))));
+        QImage img(size, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        QPainter ip(&img);
+        ip.setFont(p.font());
+        ip.setPen(colour);
+        ip.drawStaticText(0, 0, st);
+        ip.end();
+        it = m_textImages.insert(key, img);
+    }
+    p.drawImage(x, y, *it);
 }
 
 void CChartWnd::Render(QPainter& p, int w, int h)
@@ -374,6 +463,12 @@ void CChartWnd::Render(QPainter& p, int w, int h)
     const QFontMetrics fm(font);
     const int th = fm.height();
     p.setFont(font);
+    const QString fontKey = font.key();
+    if (fontKey != m_textCacheFont || m_textCache.size() > 4000 || m_textImages.size() > 4000) {
+        m_textCache.clear();
+        m_textImages.clear();
+        m_textCacheFont = fontKey;
+    }
     p.setBackgroundMode(Qt::TransparentMode);
     p.setBrushOrigin(0, 0);
 
@@ -383,17 +478,12 @@ void CChartWnd::Render(QPainter& p, int w, int h)
     // 2. Captions.
     const QColor textColour = marked(m_textColour);
     p.setPen(textColour);
-    if (!m_yAxisTitle.isEmpty()) {
-        p.save();
-        p.translate(m.left + 8 + th, m.top + 8);
-        p.rotate(90);  // runs downward, glyph tops facing the plot
-        TextAt(p, fm, 0, 0, m_yAxisTitle);
-        p.restore();
-    }
+    if (!m_yAxisTitle.isEmpty())
+        p.drawImage(m.left + 8, m.top + 8, RotatedTitle(font, textColour));
     if (!m_xAxisTitle.isEmpty())
-        TextAt(p, fm, R - fm.horizontalAdvance(m_xAxisTitle), B - th - 5, m_xAxisTitle);
+        DrawText(p, R - TextWidth(font, m_xAxisTitle), B - th - 5, m_xAxisTitle);
     if (!m_title.isEmpty())
-        TextAt(p, fm, m.left + (R - m.left - fm.horizontalAdvance(m_title)) / 2, m.top + 8, m_title);
+        DrawText(p, m.left + (R - m.left - TextWidth(font, m_title)) / 2, m.top + 8, m_title);
 
     // 3. Y ticks and the stacked labels of the visible series.
     const QColor axisColour = ColorRefToQColor(m_axisColour);
@@ -401,29 +491,31 @@ void CChartWnd::Render(QPainter& p, int w, int h)
     const int visibleCount = GetVisibleSeriesCount();
     for (int i = 1; i <= m_yDivisions; ++i) {
         const int y = B - i * step;
-        p.setPen(QPen(axisColour, 1));
-        p.drawLine(OpenLine(m.left, y, m.left + 7, y));
+        p.fillRect(m.left, y, 7, 1, axisColour);
         int k = 0;
         for (const auto& s : m_series) {
             if (!s->visible)
                 continue;
             const QString label = QString::asprintf("%1.1f", s->scaleMax / m_yDivisions * i);
             p.setPen(marked(s->colour));
-            TextAt(p, fm, m.left - fm.horizontalAdvance(label) - 2, y + k * th - (visibleCount * th) / 2, label);
+            DrawText(p, m.left - TextWidth(font, label) - 2, y + k * th - (visibleCount * th) / 2, label);
             ++k;
         }
     }
 
     // 4. Axes with their arrowheads.
-    p.setPen(QPen(axisColour, 1));
-    p.setBrush(axisColour);
-    p.drawLine(OpenLine(m.left, B, R, B));
-    p.drawPolygon(QPolygon({QPoint(R, B), QPoint(R - m_arrowLength, B + m_arrowWidth / 2),
-                            QPoint(R - m_arrowLength, B - m_arrowWidth / 2)}));
-    p.drawLine(OpenLine(m.left, B, m.left, m.top));
-    p.drawPolygon(QPolygon({QPoint(m.left, m.top), QPoint(m.left - m_arrowWidth / 2, m.top + m_arrowLength),
-                            QPoint(m.left + m_arrowWidth / 2, m.top + m_arrowLength)}));
-    p.setBrush(Qt::NoBrush);
+    // Straight lines and the small triangles as rectangle fills: the cheapest way to the
+    // same pixels.
+    if (R > m.left)
+        p.fillRect(m.left, B, R - m.left, 1, axisColour);
+    if (B > m.top)
+        p.fillRect(m.left, m.top + 1, 1, B - m.top, axisColour);
+    const int halfWidth = m_arrowWidth / 2;
+    for (int i = 0; i <= m_arrowLength && m_arrowLength > 0; ++i) {
+        const int half = halfWidth * (m_arrowLength - i) / m_arrowLength;
+        p.fillRect(R - m_arrowLength + i, B - half, 1, 2 * half + 1, axisColour);  // pointing right
+        p.fillRect(m.left - half, m.top + m_arrowLength - i, 2 * half + 1, 1, axisColour);  // pointing up
+    }
 
     // 5. Bars. Scrolling is meant for curves; bars start at the first laid-out category
     //    and keep counting labels from the chart's first category.
@@ -446,7 +538,7 @@ void CChartWnd::Render(QPainter& p, int w, int h)
                 if (m_showValueLabels) {
                     const QString v = ChartFormatValue(pt->value, pt->series->decimals);
                     p.setPen(marked(pt->colour));
-                    TextAt(p, fm, pt->rect.left + (pt->rect.Width() - fm.horizontalAdvance(v)) / 2,
+                    DrawText(p, pt->rect.left + (pt->rect.Width() - TextWidth(font, v)) / 2,
                            pt->rect.top - th - 3, v);
                 }
                 sum += pt->width;
@@ -454,23 +546,23 @@ void CChartWnd::Render(QPainter& p, int w, int h)
             ++counter;
             if (ChartCategoryLabelled(counter, m_labelStep, m_labelPhase)) {
                 const QString& label = m_categories[c]->label;
-                const int lx = xl + (sum - fm.horizontalAdvance(label)) / 2;
+                const int lx = xl + (sum - TextWidth(font, label)) / 2;
                 if (lx < R) {
                     p.setPen(textColour);
-                    TextAt(p, fm, lx, B + 3, label);
+                    DrawText(p, lx, B + 3, label);
                 }
             }
         }
     }
 
     // 6. Curves, joined at the points' left-top corners.
-    if (m_displayFlags & CHART_CURVE) {
-        QVector<QLine> segments;
-        QVector<QLine> ticks;
+    if ((m_displayFlags & CHART_CURVE)) {
+        QPolygon curve;  // the segments join end to start: one polyline per series
+        QVector<QRect> ticks;
         QVector<QPoint> markers;
         for (size_t si = 0; si < m_series.size(); ++si) {
             const ChartSeries* series = m_series[si].get();
-            segments.clear();
+            curve.clear();
             ticks.clear();
             markers.clear();
             double x = m.left;
@@ -479,10 +571,12 @@ void CChartWnd::Render(QPainter& p, int w, int h)
             for (size_t c = size_t(std::max(m_firstCategory, 0)); c < m_categories.size(); ++c) {
                 int tick = 5;
                 x += m_categoryGap;
+                if (x >= R)
+                    break;  // x only grows: nothing further right is drawn
                 ++counter;
                 if (si == 0 && ChartCategoryLabelled(counter, m_labelStep, m_labelPhase) && x < R) {
                     p.setPen(textColour);
-                    TextAt(p, fm, int(x), B + 3, m_categories[c]->label);
+                    DrawText(p, int(x), B + 3, m_categories[c]->label);
                     tick = 10;
                 }
                 for (const auto& pt : m_categories[c]->points) {
@@ -490,11 +584,9 @@ void CChartWnd::Render(QPainter& p, int w, int h)
                         continue;
                     if (pt->series == series) {
                         if (!previous)
-                            segments.append(QLine(m.left, pt->rect.top, pt->rect.left, pt->rect.top));
-                        else
-                            segments.append(QLine(previous->rect.left, previous->rect.top, pt->rect.left,
-                                                  pt->rect.top));
-                        ticks.append(OpenLine(int(x), B, int(x), B - tick));
+                            curve.append(QPoint(m.left, pt->rect.top));
+                        curve.append(QPoint(pt->rect.left, pt->rect.top));
+                        ticks.append(QRect(int(x), B - tick + 1, 1, tick));
                         if (m_pointMarkers)
                             markers.append(QPoint(pt->rect.left, pt->rect.top));
                         previous = pt.get();
@@ -503,8 +595,10 @@ void CChartWnd::Render(QPainter& p, int w, int h)
                 }
             }
             p.setPen(QPen(marked(series->colour), 1));
-            p.drawLines(segments);
-            p.drawLines(ticks);
+            p.drawPolyline(curve);
+            const QColor seriesColour = marked(series->colour);
+            for (const QRect& t : ticks)
+                p.fillRect(t, seriesColour);
             if (!markers.isEmpty()) {
                 p.setBrush(Qt::white);
                 for (const QPoint& c : markers)
@@ -516,11 +610,10 @@ void CChartWnd::Render(QPainter& p, int w, int h)
 
     // 7. The three reference lines, on the first series' scale.
     if (!m_series.empty()) {
-        QPen pen(marked(m_limitLineColour), 1, Qt::DashDotLine);
-        p.setPen(pen);
+        const QImage& dashes = DashDotRow(R - m.left, marked(m_limitLineColour));
         for (double v : m_limitValues) {
             const int y = ChartValueY(h, m, m_arrowLength, m_series.front()->scaleMax, v);
-            p.drawLine(OpenLine(m.left, y, R, y));
+            p.drawImage(m.left, y, dashes);
         }
         Q_UNUSED(plotHeight);
     }
@@ -533,10 +626,10 @@ void CChartWnd::Render(QPainter& p, int w, int h)
                 p.fillRect(ToQRect(r), ColorRefToQColor(s->colour));
                 Frame(p, r);
                 p.setPen(ColorRefToQColor(s->colour));
-                TextAt(p, fm, r.right + 5, r.top, s->name);
+                DrawText(p, r.right + 5, r.top, s->name);
                 if (s->visible) {
                     p.setPen(black);
-                    TextAt(p, fm, r.left + 1, r.top - 3, QStringLiteral("√"));
+                    DrawText(p, r.left + 1, r.top - 3, QStringLiteral("√"));
                 }
             }
         } else {
@@ -552,15 +645,15 @@ void CChartWnd::Render(QPainter& p, int w, int h)
                     p.fillRect(ToQRect(r), ColorRefToQColor(s.colour));
                 Frame(p, r);
                 p.setPen(marked(s.colour));
-                TextAt(p, fm, r.right + 5, r.top, s.name);
+                DrawText(p, r.right + 5, r.top, s.name);
             }
         }
     }
 
     // 9. Position line.
     if (m.left < m_cursorX && m_cursorX < w - m.right) {
-        p.setPen(QPen(marked(m_cursorLineColour), 1));
-        p.drawLine(OpenLine(m_cursorX, m.top, m_cursorX, h - m.bottom));
+        if (h - m.bottom > m.top)
+            p.fillRect(m_cursorX, m.top, 1, h - m.bottom - m.top, marked(m_cursorLineColour));
     }
 }
 

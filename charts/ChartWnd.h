@@ -12,6 +12,8 @@
 
 #include <QCursor>
 #include <QFont>
+#include <QHash>
+#include <QStaticText>
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -161,4 +163,18 @@ private:
     bool m_fixedScale = false;
 
     int m_hoverTimer = 0;  // timer 1 while hovering
+    QImage m_offscreen;    // the off-screen image, kept between paints of the same size
+    // Laid-out texts of the last paints (labels repeat from paint to paint), for one font.
+    void DrawText(QPainter& p, int x, int y, const QString& text);
+    const QStaticText& CachedText(const QFont& font, const QString& text);
+    int TextWidth(const QFont& font, const QString& text);
+    const QImage& RotatedTitle(const QFont& font, const QColor& colour);
+    const QImage& DashDotRow(int width, const QColor& colour);
+    QImage m_rotatedTitle;
+    QString m_rotatedKey;
+    QImage m_dashRow;
+    QColor m_dashColour;
+    QHash<QString, QStaticText> m_textCache;
+    QString m_textCacheFont;
+    QHash<QString, QImage> m_textImages;
 };

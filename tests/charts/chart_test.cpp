@@ -645,3 +645,31 @@ TEST_F(ChartTest, DrawChartCopiesItsImageIntoAScaledTarget)
     for (QPoint q : {QPoint(0, 0), QPoint(200, 150), QPoint(50, 100), QPoint(120, 60)})
         EXPECT_EQ(PixelAt(page, 100 + 2 * q.x(), 120 + 2 * q.y()), PixelAt(direct, q.x(), q.y())) << q.x() << "," << q.y();
 }
+
+TEST_F(ChartTest, DirectAndImagePaintingGiveTheSamePixels)
+{
+    // an unscaled raster target is drawn straight into; it must look exactly like the image
+    AddSeries(1, 0x0000FF);
+    Fill(30, 2.5);
+    chart->SetDisplayFlags(CHART_CURVE);
+    chart->SetTitle("Title");
+    chart->SetYAxisTitle("Y axis");
+    chart->SetXAxisTitle("X");
+    chart->SetLimitValues(1, 2, 3);
+    QTest::mouseClick(chart, Qt::LeftButton, {}, QPoint(150, 100));
+    const QImage image = Render();
+    QImage page(600, 400, QImage::Format_RGB32);
+    page.fill(Qt::gray);
+    {
+        QPainter p(&page);
+        p.setRenderHint(QPainter::Antialiasing);  // a caller's hints do not leak in
+        p.setBrush(Qt::red);
+        chart->DrawChart(p, QRect(100, 150, 400, 200));
+    }
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 400; ++x)
+            ASSERT_EQ(PixelAt(page, 100 + x, 150 + y), PixelAt(image, x, y)) << x << "," << y;
+    EXPECT_EQ(PixelAt(page, 99, 150), qRgb(160, 160, 164) & 0xFFFFFF);   // nothing outside
+    EXPECT_EQ(PixelAt(page, 500, 349), qRgb(160, 160, 164) & 0xFFFFFF);
+    EXPECT_EQ(PixelAt(page, 100, 349), PixelAt(image, 0, 199));
+}
