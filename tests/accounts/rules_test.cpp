@@ -123,6 +123,20 @@ TEST(NameBox, TenBytesOfUtf8WithoutCuttingACharacter)
     EXPECT_EQ(pasted.text(), QString());
     pasted.insert(QStringLiteral("ab张三"));
     EXPECT_EQ(pasted.text(), QStringLiteral("ab张三"));
+
+    // Four-byte characters (outside the basic plane) count as four bytes and stay whole.
+    QLineEdit wide;
+    wide.setValidator(new CUtf8LimitValidator(10, &wide));
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+    wide.insert(QStringLiteral("ab"));
+    wide.insert(smile);
+    wide.insert(smile);
+    EXPECT_EQ(wide.text().toUtf8().size(), 10);
+    wide.insert(QStringLiteral("c"));
+    EXPECT_EQ(wide.text(), QStringLiteral("ab") + smile + smile);
+    wide.end(false);
+    wide.backspace();  // removes the whole last character
+    EXPECT_EQ(wide.text().toUtf8().size(), 6);
 }
 
 class DeviceWriteTest : public AccountsTest {};
