@@ -136,6 +136,7 @@ void CSkinButton::Init()
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover, false);
     std::copy(std::begin(kDefaultColours), std::end(kDefaultColours), m_colours.begin());
+    connect(this, &QAbstractButton::toggled, this, [this](bool on) { m_check = on ? 1 : 0; });
 }
 
 void CSkinButton::Repaint(bool repaint)
@@ -309,7 +310,11 @@ void CSkinButton::SetCheck(int check)
 {
     if (!m_checkbox)
         return;
-    setChecked(check == 1 || check == 2);
+    m_check = check;
+    {
+        const QSignalBlocker quiet(this);  // storing a check is not a click
+        setChecked(check == 1 || check == 2);
+    }
     update();
 }
 

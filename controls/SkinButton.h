@@ -111,8 +111,10 @@ public:
 
     void SetCheckboxMode(bool on);
     bool IsCheckboxMode() const { return m_checkbox; }
-    void SetCheck(int check);  // 1 and 2 count as checked
-    int GetCheck() const { return isChecked() ? 1 : 0; }
+    // Stores the check value; 1 and 2 count as checked. GetCheck returns the
+    // stored value (a click stores 1 or 0).
+    void SetCheck(int check);
+    int GetCheck() const { return m_checkbox ? m_check : 0; }
 
     bool IsHover() const { return m_hover; }
     bool HasCustomBorder() const { return m_customBorder; }
@@ -143,6 +145,7 @@ private:
 
     bool m_hover = false;
     bool m_checkbox = false;
+    int m_check = 0;
     int m_align = AlignLeft;
     bool m_drawBorder = true;
     bool m_drawFlatFocus = false;

@@ -185,7 +185,8 @@ TEST_F(ButtonTest, CheckboxMode)
     m_button->SetCheckboxMode(true);
     EXPECT_EQ(m_button->GetCheck(), 0);
     m_button->SetCheck(2);
-    EXPECT_EQ(m_button->GetCheck(), 1);
+    EXPECT_EQ(m_button->GetCheck(), 2);
+    EXPECT_TRUE(m_button->isChecked());
     m_button->SetCheck(0);
     EXPECT_EQ(m_button->GetCheck(), 0);
     QTest::mouseClick(m_button, Qt::LeftButton, {}, QPoint(10, 10));
