@@ -276,7 +276,7 @@ int main(int argc, char** argv)
                                FrameCase{"missing file", tmp.filePath("none.png"), false, true},
                                FrameCase{"missing, own size", tmp.filePath("none.png"), false, false}}) {
         auto* holder = new QWidget(pictures);
-        holder->setFixedSize(84, 84);
+        holder->setFixedSize(100, 100);
         auto* f = c.hover ? new HoveredFrame(holder) : new CUserPictureFrame(holder);
         f->SetCornerSize(5);
         f->SetStretch(c.stretch);
@@ -284,7 +284,7 @@ int main(int argc, char** argv)
         f->SetHoverRing2(0x800000);
         f->resize(76, 76);
         f->SetPicture(c.path, QStringLiteral("张三"), col);
-        f->move((84 - f->width()) / 2, (84 - f->height()) / 2);
+        f->move((100 - f->width()) / 2, (100 - f->height()) / 2);
         if (c.hover)
             Hover(f);
         pl->addWidget(holder, 0, col, Qt::AlignHCenter);
