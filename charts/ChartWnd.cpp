@@ -575,8 +575,12 @@ void CChartWnd::Render(QPainter& p, int w, int h)
                     break;  // x only grows: nothing further right is drawn
                 ++counter;
                 if (si == 0 && ChartCategoryLabelled(counter, m_labelStep, m_labelPhase) && x < R) {
-                    p.setPen(textColour);
-                    DrawText(p, int(x), B + 3, m_categories[c]->label);
+                    // A label the drawing's edge would cut in two is left out; its tick stays.
+                    const QString& label = m_categories[c]->label;
+                    if (int(x) + TextWidth(font, label) <= w) {
+                        p.setPen(textColour);
+                        DrawText(p, int(x), B + 3, label);
+                    }
                     tick = 10;
                 }
                 for (const auto& pt : m_categories[c]->points) {

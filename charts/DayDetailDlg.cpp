@@ -194,7 +194,6 @@ void CDayDetailDlg::SetUser(UserRecord* user)
         const double w = m_user ? m_user->weight : 0;
         // A different user has a different weight: the reference lines follow.
         m_chart->SetLimitValues(w * 0.1002, w * 0.2004, w * 0.2672);
-        ApplyGraphSettings();
         LoadMonth();
     }
 }

@@ -50,6 +50,8 @@ What is shown:
   --cursor X          place the position line at x pixels of the chart (a left click).
   --exercise N        select the N-th effective exercise in the combo box.
   --screenshot FILE   save a PNG of the window once loaded, then quit.
+  --list              print the loaded month's rows (tab-separated) and the picked
+                      day's exercises, then quit.
 
 Examples:
   travimo-dayviewer --demo 2026-03 --date 2026-03-14 --cursor 400 --scroll 480
@@ -114,6 +116,7 @@ int main(int argc, char** argv)
     for (const QString& name : valued)
         parser.addOption(QCommandLineOption(name, name, "value"));
     parser.addOption(QCommandLineOption("maximized"));
+    parser.addOption(QCommandLineOption("list"));
     if (!parser.parse(app.arguments())) {
         std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), kHelp);
         return 2;
@@ -204,7 +207,18 @@ int main(int argc, char** argv)
         if (parser.isSet("cursor"))
             ClickChart(page->GetChart(), parser.value("cursor").toInt());
 
-        if (parser.isSet("screenshot")) {
+        if (parser.isSet("list")) {
+            CSkinListCtrl* list = page->GetDayList();
+            for (int r = 0; r < list->GetItemCount(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < list->GetColumnCount(); ++c)
+                    cells << list->GetItemText(r, c);
+                std::printf("%s\n", qPrintable(cells.join('\t')));
+            }
+            for (int i = 0; i < page->GetExerciseCombo()->count(); ++i)
+                std::printf("exercise %d: %s\n", i, qPrintable(page->GetExerciseCombo()->itemText(i)));
+            QTimer::singleShot(0, &app, &QApplication::quit);
+        } else if (parser.isSet("screenshot")) {
             const QString file = parser.value("screenshot");
             QTimer::singleShot(300, &window, [&] {
                 if (!window.grab().save(file)) {
