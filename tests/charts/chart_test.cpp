@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -672,4 +675,50 @@ TEST_F(ChartTest, DirectAndImagePaintingGiveTheSamePixels)
     EXPECT_EQ(PixelAt(page, 99, 150), qRgb(160, 160, 164) & 0xFFFFFF);   // nothing outside
     EXPECT_EQ(PixelAt(page, 500, 349), qRgb(160, 160, 164) & 0xFFFFFF);
     EXPECT_EQ(PixelAt(page, 100, 349), PixelAt(image, 0, 199));
+}
+
+TEST_F(ChartTest, HostileValuesLayOutOnTheBaseline)
+{
+    AddSeries(1, 0xFF);
+    chart->InsertCategory(0, MakeCategory("nan"), false);
+    chart->InsertCategory(1, MakeCategory("inf"), false);
+    chart->InsertCategory(2, MakeCategory("huge"), false);
+    EXPECT_EQ(chart->AddPoint(0, 0, std::nan(""), 0, 1, false), 1);
+    EXPECT_EQ(chart->AddPoint(1, 0, INFINITY, 0, 1, false), 1);
+    EXPECT_EQ(chart->AddPoint(2, 0, 1e300, 0, 1, true), 1);
+    EXPECT_EQ(chart->GetCategory(0)->points[0]->rect.top, 150);
+    EXPECT_EQ(chart->GetCategory(1)->points[0]->rect.top, 150);
+    Render();  // and painting copes
+    chart->GetSeries(0)->barWidth = std::nan("");
+    chart->InsertCategory(3, MakeCategory("w"), false);
+    EXPECT_EQ(chart->AddPoint(3, 0, 1.0, 0, 1, true), 1);
+    EXPECT_EQ(chart->GetCategory(3)->points[0]->width, 0);
+}
+
+TEST_F(ChartTest, PrintsOntoAPdfThroughItsImage)
+{
+    AddSeries(1, 0x0000FF, 8.0);
+    AddSeries(2, 0xFF0000, 8.0)->patternIndex = 1;
+    for (int i = 0; i < 6; ++i) {
+        chart->InsertCategory(i, MakeCategory("c"), false);
+        chart->AddPoint(i, 0, 2.0, 0, 1, false);
+        chart->AddPoint(i, 1, 3.0, 0, 2, i == 5);
+    }
+    QTemporaryDir dir;
+    const QString file = dir.filePath("chart.pdf");
+    {
+        QPdfWriter pdf(file);
+        QPainter p(&pdf);
+        // logical units of 1/96 inch, as the printing code sets them up
+        p.scale(pdf.logicalDpiX() / 96.0, pdf.logicalDpiY() / 96.0);
+        chart->SetDrawMode(2);
+        chart->SetLayoutRect({50, 60, 700, 320});
+        chart->RecalcLayout();
+        chart->DrawChart(p, QRect(50, 60, 650, 260));
+        chart->SetDrawMode(0);
+        chart->SetLayoutRect({0, 0, chart->width(), chart->height()});
+        chart->RecalcLayout();
+    }
+    EXPECT_GT(QFileInfo(file).size(), 1000);
+    EXPECT_EQ(chart->GetCategory(0)->points[0]->rect.bottom, 150);  // the screen layout is back
 }
