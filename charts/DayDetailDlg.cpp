@@ -244,6 +244,10 @@ int CDayDetailDlg::LoadMonth()
         m_list->SetItemState(0, CSkinListCtrl::StateSelected | CSkinListCtrl::StateFocused,
                              CSkinListCtrl::StateSelected | CSkinListCtrl::StateFocused);
         ShowDay();
+    } else {
+        // No day shown: the strip must not keep a value of a day that is gone.
+        m_cursorLabel.clear();
+        m_cursorValue = 0.0;
     }
     update(m_stripRect);
     m_chart->update();
@@ -271,6 +275,8 @@ void CDayDetailDlg::ShowDay()
         m_chart->InsertCategory(s, std::move(category), false);
         m_chart->AddPoint(s, 0, day.day.slotKcal[s], 23.0, kKcalSeriesKey, s == kSlotsPerDay - 1);
     }
+    // The position line stays where it is: what it shows now is this day's value.
+    OnCursorMoved();
 }
 
 int CDayDetailDlg::ApplyGraphSettings()

@@ -407,6 +407,15 @@ TEST_F(DayDetailTest, PositionLineValueInTheStrip)
     page->GetScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
     QTest::mouseClick(chart, Qt::LeftButton, {}, QPoint(97, 50));  // sixth column: slot 245
     EXPECT_EQ(page->StripTexts()[2], QStringLiteral("当前位置[08:10 9.00千卡]"));
+
+    // another day under the same line shows that day's value; an empty month none
+    Store(QuietDay(2026, 3, 4, 245, 13, 11.0));
+    Pick(QDate(2026, 3, 2));  // same month, no row: nothing changes
+    EXPECT_EQ(page->StripTexts()[2], QStringLiteral("当前位置[08:10 9.00千卡]"));
+    Pick(QDate(2026, 4, 4));
+    EXPECT_EQ(page->StripTexts()[2], QStringLiteral("当前位置[ 0.00千卡]"));
+    Pick(QDate(2026, 3, 4));
+    EXPECT_EQ(page->StripTexts()[2], QStringLiteral("当前位置[08:10 11.00千卡]"));
 }
 
 TEST_F(DayDetailTest, GraphIniDefaultsAndColours)
