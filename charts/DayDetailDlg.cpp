@@ -90,6 +90,9 @@ bool CDayDetailDlg::Create()
     m_picker = new QDateEdit(this);
     SetCtrlId(m_picker, IDC_DAY_PICKER);
     m_picker->setCalendarPopup(true);
+    // A typed date counts when it is complete (Enter, another field, the arrows), not at
+    // every digit of the year on its way.
+    m_picker->setKeyboardTracking(false);
     m_picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     m_picker->setDate(QDate::currentDate());
     m_picker->resize(kPickerWidth, m_picker->sizeHint().height());
