@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -50,6 +51,9 @@ What is shown:
   --cursor X          place the position line at x pixels of the chart (a left click).
   --exercise N        select the N-th effective exercise in the combo box.
   --screenshot FILE   save a PNG of the window once loaded, then quit.
+  --print-image FILE   save the chart as the printed page draws it (650 x 260, black and
+                      white; with --print-colour in colour), then quit.
+  --print-colour      with --print-image: the colour print mode.
   --list              print the loaded month's rows (tab-separated) and the picked
                       day's exercises, then quit.
 
@@ -117,6 +121,8 @@ int main(int argc, char** argv)
         parser.addOption(QCommandLineOption(name, name, "value"));
     parser.addOption(QCommandLineOption("maximized"));
     parser.addOption(QCommandLineOption("list"));
+    parser.addOption(QCommandLineOption("print-colour"));
+    parser.addOption(QCommandLineOption("print-image", "print-image", "value"));
     if (!parser.parse(app.arguments())) {
         std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), kHelp);
         return 2;
@@ -207,7 +213,27 @@ int main(int argc, char** argv)
         if (parser.isSet("cursor"))
             ClickChart(page->GetChart(), parser.value("cursor").toInt());
 
-        if (parser.isSet("list")) {
+        if (parser.isSet("print-image")) {
+            // As the printing code does it: mode, layout for the printed rectangle, draw, restore.
+            CChartWnd* chart = page->GetChart();
+            const QRect printed(0, 0, 650, 260);
+            QImage image(printed.size(), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            chart->SetDrawMode(parser.isSet("print-colour") ? 1 : 2);
+            chart->SetLayoutRect({0, 0, printed.width(), printed.height()});
+            chart->RecalcLayout();
+            {
+                QPainter p(&image);
+                p.scale(1.0001, 1.0001);  // a printer's painter is scaled: the image path is used
+                chart->DrawChart(p, printed);
+            }
+            chart->SetDrawMode(0);
+            chart->SetLayoutRect({0, 0, chart->width(), chart->height()});
+            chart->RecalcLayout();
+            if (!image.save(parser.value("print-image")))
+                exitCode = 1;
+            QTimer::singleShot(0, &app, &QApplication::quit);
+        } else if (parser.isSet("list")) {
             CSkinListCtrl* list = page->GetDayList();
             for (int r = 0; r < list->GetItemCount(); ++r) {
                 QStringList cells;
