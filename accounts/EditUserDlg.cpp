@@ -1,6 +1,7 @@
 #include "accounts/EditUserDlg.h"
 
 #include "accounts/AccountRules.h"
+#include "accounts/DialogParts.h"
 #include "app/DlgItem.h"
 #include "app/Globals.h"
 #include "app/StringTable.h"
@@ -9,11 +10,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -30,9 +29,7 @@ void CopyProfileKeepingDigest(UserRecord& target, const UserRecord& edited)
 CEditUserDlg::CEditUserDlg(QWidget* parent) : QDialog(parent)
 {
     auto* outer = new QVBoxLayout(this);
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(6);
+    auto* grid = MakeFieldGrid();
     int row = 0;
     m_form = std::make_unique<CUserProfileForm>(this, grid, row);
     MakeReadOnly(m_form->m_number);
@@ -42,15 +39,7 @@ CEditUserDlg::CEditUserDlg(QWidget* parent) : QDialog(parent)
     grid->setColumnStretch(5, 1);
     outer->addLayout(grid);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
-    SetCtrlId(ok, IDOK);
-    SetCtrlId(cancel, IDCANCEL);
-    ok->setDefault(true);
-    outer->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CEditUserDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CEditUserDlg::reject);
+    AddOkCancelRow(this, outer);
 
     m_timer1 = new QTimer(this);
     m_timer1->setInterval(1000);

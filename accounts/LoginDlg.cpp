@@ -1,17 +1,15 @@
 #include "accounts/LoginDlg.h"
 
 #include "accounts/AccountRules.h"
-#include "accounts/UserProfileForm.h"
+#include "accounts/DialogParts.h"
 #include "app/DlgItem.h"
 #include "app/StringTable.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 CLoginDlg::CLoginDlg(UserRecord* user, QWidget* parent) : QDialog(parent), m_pUser(user)
@@ -19,15 +17,11 @@ CLoginDlg::CLoginDlg(UserRecord* user, QWidget* parent) : QDialog(parent), m_pUs
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(16, 16, 16, 12);
     outer->setSpacing(14);
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(8);
+    auto* grid = MakeFieldGrid();
     m_name = new QLineEdit(this);
     SetCtrlId(m_name, IDC_USER_NAME);
     m_name->setValidator(new CUtf8LimitValidator(kNameMaxBytes, m_name));
-    m_password = new QLineEdit(this);
-    SetCtrlId(m_password, IDC_PASSWORD);
-    m_password->setEchoMode(QLineEdit::Password);
-    m_password->setMaxLength(10);
+    m_password = MakePasswordEdit(this, IDC_PASSWORD);
     grid->addWidget(MakeDlgLabel(this, 1202), 0, 0);
     grid->addWidget(m_name, 0, 1);
     grid->addWidget(MakeDlgLabel(this, 1210), 1, 0);
@@ -37,15 +31,7 @@ CLoginDlg::CLoginDlg(UserRecord* user, QWidget* parent) : QDialog(parent), m_pUs
     grid->setColumnStretch(1, 1);
     outer->addLayout(grid);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
-    SetCtrlId(ok, IDOK);
-    SetCtrlId(cancel, IDCANCEL);
-    ok->setDefault(true);
-    outer->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CLoginDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CLoginDlg::reject);
+    AddOkCancelRow(this, outer);
 
     ApplyDialogTexts(this, IDD_LOGIN_DLG);
 }

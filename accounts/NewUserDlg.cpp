@@ -1,6 +1,7 @@
 #include "accounts/NewUserDlg.h"
 
 #include "accounts/AccountRules.h"
+#include "accounts/DialogParts.h"
 #include "app/DlgItem.h"
 #include "app/Globals.h"
 #include "app/StringTable.h"
@@ -9,10 +10,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QEvent>
 #include <QGridLayout>
-#include <QLabel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,9 +22,7 @@
 CNewUserDlg::CNewUserDlg(QWidget* parent) : QDialog(parent)
 {
     auto* outer = new QVBoxLayout(this);
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(6);
+    auto* grid = MakeFieldGrid();
     int row = 0;
     m_form = std::make_unique<CUserProfileForm>(this, grid, row);
 
@@ -37,22 +34,15 @@ CNewUserDlg::CNewUserDlg(QWidget* parent) : QDialog(parent)
     grid->addWidget(m_status, m_form->m_numberRow, 5, 1, 2);
 
     grid->addWidget(MakeDlgLabel(this, 1210), row, 0);
-    m_password = new QLineEdit(this);
-    SetCtrlId(m_password, IDC_USER_PASSWORD);
-    m_password->setEchoMode(QLineEdit::Password);
+    m_password = MakePasswordEdit(this, IDC_USER_PASSWORD);
     grid->addWidget(m_password, row, 1);
     grid->addWidget(MakeDlgLabel(this, 1211), row, 4);
-    m_confirm = new QLineEdit(this);
-    SetCtrlId(m_confirm, IDC_USER_CONFIRM);
-    m_confirm->setEchoMode(QLineEdit::Password);
+    m_confirm = MakePasswordEdit(this, IDC_USER_CONFIRM);
     grid->addWidget(m_confirm, row, 5);
     ++row;
 
     grid->addWidget(MakeDlgLabel(this, 1212), row, 0);
-    m_rights = new QComboBox(this);
-    SetCtrlId(m_rights, IDC_USER_RIGHTS);
-    m_rights->addItem(LoadStr(111));
-    m_rights->addItem(LoadStr(110));
+    m_rights = MakeRightsCombo(this);
     grid->addWidget(m_rights, row, 1);
     ++row;
     grid->addWidget(m_form->m_writeBox, row, 0, 1, 7);
@@ -60,15 +50,7 @@ CNewUserDlg::CNewUserDlg(QWidget* parent) : QDialog(parent)
     grid->setColumnStretch(5, 1);
     outer->addLayout(grid);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
-    SetCtrlId(ok, IDOK);
-    SetCtrlId(cancel, IDCANCEL);
-    ok->setDefault(true);
-    outer->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CNewUserDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CNewUserDlg::reject);
+    AddOkCancelRow(this, outer);
 
     connect(check, &QPushButton::clicked, this, &CNewUserDlg::OnCheckNumber);
     connect(m_form->m_number, &QLineEdit::textChanged, this, &CNewUserDlg::OnNumberChanged);
@@ -100,8 +82,6 @@ void CNewUserDlg::OnInitDialog()
     if (m_initDone)
         return;
     m_initDone = true;
-    m_password->setMaxLength(10);
-    m_confirm->setMaxLength(10);
     m_form->m_age->setMaxLength(2);
     m_form->m_sex->setCurrentIndex(0);
     m_form->SetAlarm(19, 30, 0);

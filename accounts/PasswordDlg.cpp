@@ -1,7 +1,7 @@
 #include "accounts/PasswordDlg.h"
 
 #include "accounts/AccountRules.h"
-#include "accounts/UserProfileForm.h"
+#include "accounts/DialogParts.h"
 #include "app/DlgItem.h"
 #include "app/Globals.h"
 #include "app/StringTable.h"
@@ -9,33 +9,16 @@
 #include "res/resource.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-QLineEdit* MakePasswordEdit(QWidget* parent, int id)
-{
-    auto* e = new QLineEdit(parent);
-    SetCtrlId(e, id);
-    e->setEchoMode(QLineEdit::Password);
-    e->setMaxLength(10);
-    return e;
-}
-
-}  // namespace
 
 CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent)
 {
     auto* outer = new QVBoxLayout(this);
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(6);
+    auto* grid = MakeFieldGrid();
     int row = 0;
     auto addRow = [&](int labelId, QWidget* field) {
         grid->addWidget(MakeDlgLabel(this, labelId), row, 0);
@@ -56,25 +39,14 @@ CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent)
     addRow(1214, m_new);
     m_confirm = MakePasswordEdit(this, IDC_USER_CONFIRM);
     addRow(1211, m_confirm);
-    m_rights = new QComboBox(this);
-    SetCtrlId(m_rights, IDC_USER_RIGHTS);
-    m_rights->addItem(LoadStr(111));
-    m_rights->addItem(LoadStr(110));
+    m_rights = MakeRightsCombo(this);
     m_rights->setEnabled(false);
     addRow(1212, m_rights);
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(1, 160);
     outer->addLayout(grid);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
-    SetCtrlId(ok, IDOK);
-    SetCtrlId(cancel, IDCANCEL);
-    ok->setDefault(true);
-    outer->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CPasswordDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CPasswordDlg::reject);
+    AddOkCancelRow(this, outer);
 
     // Timer 1: once the dialog is up, the focus goes to the old password (when there is one).
     m_timer1 = new QTimer(this);

@@ -1,6 +1,7 @@
 #include "accounts/UserProfileForm.h"
 
 #include "accounts/AccountRules.h"
+#include "accounts/DialogParts.h"
 #include "app/DlgItem.h"
 #include "app/StringTable.h"
 #include "res/resource.h"
@@ -11,21 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimeEdit>
-
-QLabel* MakeDlgLabel(QWidget* parent, int id)
-{
-    auto* label = new QLabel(parent);
-    SetCtrlId(label, id);
-    return label;
-}
-
-void MakeReadOnly(QLineEdit* edit)
-{
-    edit->setReadOnly(true);
-    QPalette pal = edit->palette();
-    pal.setColor(QPalette::Base, pal.color(QPalette::Window));
-    edit->setPalette(pal);
-}
 
 namespace {
 

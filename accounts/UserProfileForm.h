@@ -41,9 +41,3 @@ public:
     QCheckBox* m_writeBox = nullptr;
     int m_numberRow = 0;
 };
-
-// A read-only edit that looks read-only: the window's colour instead of the input colour.
-void MakeReadOnly(QLineEdit* edit);
-
-// A label carrying a control number so the dialog texts reach it.
-QLabel* MakeDlgLabel(QWidget* parent, int id);

@@ -1,0 +1,30 @@
+#pragma once
+// Pieces the account dialogs build alike: labels and boxes carrying control numbers, the
+// field grid and the OK/Cancel row.
+
+class QBoxLayout;
+class QComboBox;
+class QDialog;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+// A label carrying a control number so the dialog texts reach it.
+QLabel* MakeDlgLabel(QWidget* parent, int id);
+
+// A read-only edit that looks read-only: the window's colour instead of the input colour.
+void MakeReadOnly(QLineEdit* edit);
+
+// A masked password box of at most 10 characters.
+QLineEdit* MakePasswordEdit(QWidget* parent, int id);
+
+// The rights combo (IDC_USER_RIGHTS): item 0 an ordinary user, item 1 an administrator.
+QComboBox* MakeRightsCombo(QWidget* parent);
+
+// A grid for the label and field rows: 8 pixels between columns, 6 between rows.
+QGridLayout* MakeFieldGrid();
+
+// The OK (IDOK, the default button) and Cancel (IDCANCEL) row at the foot of a dialog,
+// wired to the dialog's own accept and reject.
+void AddOkCancelRow(QDialog* dialog, QBoxLayout* outer);
