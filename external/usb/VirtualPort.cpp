@@ -74,21 +74,23 @@ void CVirtualPedometerPort::Scan()
 
     const QFileInfoList files = QDir(m_folder).entryInfoList(QStringList{QLatin1Char('*') + kPedometerSuffix},
                                                               QDir::Files | QDir::Readable, QDir::Name);
-    QHash<QString, Stamp> seenUnreadable;
+    QHash<QString, Failed> seenUnreadable;
     bool connected = false;
     for (const QFileInfo& info : files) {
         const QString path = info.absoluteFilePath();
+        // The clock is read before the stamp and the stamp before the content: a write that
+        // lands after this read has started can only carry a later stamp once this look is final.
+        const qint64 lookedAt = QDateTime::currentMSecsSinceEpoch();
         const Stamp stamp = StampOf(path);
         bool warned = false;
         {
             std::lock_guard lock(m_mutex);
             const auto it = m_unreadable.constFind(path);
-            if (it != m_unreadable.constEnd() && *it == stamp) {
+            if (it != m_unreadable.constEnd() && it->stamp == stamp) {
                 warned = true;
-                // Unchanged since it failed: leave it, unless it was written so recently that
-                // a writer may still be at it within the time stamp's resolution.
-                if (QDateTime::currentMSecsSinceEpoch() - stamp.modified > kSettleMs) {
-                    seenUnreadable.insert(path, stamp);
+                // Unchanged since a read that started after the stamp had settled: leave it.
+                if (it->final) {
+                    seenUnreadable.insert(path, *it);
                     continue;
                 }
             }
@@ -104,7 +106,7 @@ void CVirtualPedometerPort::Scan()
         }
         if (!warned)
             qWarning("Pedometer file %s could not be read: %s", qUtf8Printable(path), qUtf8Printable(why));
-        seenUnreadable.insert(path, stamp);
+        seenUnreadable.insert(path, Failed{stamp, lookedAt - stamp.modified > kSettleMs});
     }
     {
         // Forget files that went away, so that a new file under the same name is read again.

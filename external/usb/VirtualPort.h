@@ -5,8 +5,11 @@
 // - One pedometer at a time: the first readable file (by name) is connected;
 //   others wait until it is removed.
 // - A file that cannot be read is logged once and skipped; it is tried again
-//   when its size or time stamp changes, and on every look while it is
-//   younger than two seconds (a half-written file gets its chance).
+//   when its size or time stamp changes, and on every look until one read has
+//   started more than two seconds after its time stamp. A writer that
+//   finishes within the time stamp's resolution (same size, same stamp, only
+//   the content differs) is therefore always seen, however late the next look
+//   comes on a busy machine.
 // - Changes to the connected file (our own writes, or a tool writing into it)
 //   do not re-plug it: it is read once, when it arrives.
 // - The folder is watched with QFileSystemWatcher and, because change
@@ -27,7 +30,8 @@ class QTimer;
 class CVirtualPedometerPort : public CPedometerPort {
 public:
     static constexpr int kPollMs = 300;
-    // A file that failed is read again while it is younger than this, even if it looks unchanged.
+    // A file that failed is read again, even if it looks unchanged, until a read has started
+    // this long after its time stamp (more than any file system's time stamp resolution).
     static constexpr qint64 kSettleMs = 2000;
 
     explicit CVirtualPedometerPort(QString folder);
@@ -55,6 +59,11 @@ private:
         qint64 modified = 0;
         friend bool operator==(const Stamp&, const Stamp&) = default;
     };
+    // A file that failed, as it looked before the read that failed.
+    struct Failed {
+        Stamp stamp;
+        bool final = false;  // that read started after the stamp had settled
+    };
     static Stamp StampOf(const QString& path);
     // Rewrites the connected file with what edit makes of its current content.
     template <typename Edit>
@@ -68,5 +77,5 @@ private:
     mutable std::mutex m_mutex;       // guards what follows
     QString m_current;                // connected file
     PedometerFile m_content;          // its content as read when it arrived (and as we wrote it)
-    QHash<QString, Stamp> m_unreadable;  // files that could not be read, as they were then
+    QHash<QString, Failed> m_unreadable;  // files that could not be read
 };

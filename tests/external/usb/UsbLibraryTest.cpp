@@ -6,6 +6,7 @@
 #include "external/usb/PedometerFile.h"
 #include "external/usb/Usb.h"
 #include "external/usb/UsbPort.h"
+#include "external/usb/VirtualPort.h"
 #include "tests/support/ProgramFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <QThread>
 
@@ -406,6 +408,50 @@ TEST_F(UsbLibraryTest, FreshFileIsReadAgainEvenWhenItLooksUnchanged)
     // Same size, same time stamp: only its content tells it apart.
     writeInPlace(good);
     ASSERT_TRUE(WaitFor(WM_DEVICE_ARRIVED));
+}
+
+// The port on its own, looked at by hand: the look after the rewrite comes
+// long after the stamp has settled, as on a machine too busy to poll in time.
+TEST_F(UsbLibraryTest, RewriteWithinTheStampIsSeenHoweverLateTheNextLook)
+{
+    const QByteArray good = EncodePedometerFile(Make(12345, 2));
+    QByteArray broken = good;
+    broken[60] = static_cast<char>(broken[60] ^ 1);
+    const QString path = Port() + QStringLiteral("late.ped");
+    const QDateTime stamp = QDateTime::fromMSecsSinceEpoch(QDateTime::currentMSecsSinceEpoch());
+    auto writeInPlace = [&](const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+        ASSERT_TRUE(f.setFileTime(stamp, QFileDevice::FileModificationTime));
+    };
+    CVirtualPedometerPort port(Port());
+    writeInPlace(broken);
+    port.Scan();  // reads the broken content while the stamp is fresh
+    ASSERT_TRUE(port.ConnectedFile().isEmpty());
+    writeInPlace(good);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return QDateTime::currentMSecsSinceEpoch() - stamp.toMSecsSinceEpoch() >
+                   CVirtualPedometerPort::kSettleMs + 100;
+        },
+        60000));
+    port.Scan();
+    EXPECT_EQ(port.ConnectedFile(), QFileInfo(path).absoluteFilePath());
+
+    // Once a read after the settling time has failed too, an unchanged file is left alone,
+    // and a change to it is still noticed.
+    CVirtualPedometerPort other(Port());
+    writeInPlace(broken);
+    other.Scan();
+    other.Scan();
+    EXPECT_TRUE(other.ConnectedFile().isEmpty());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_EQ(f.write(good), good.size());
+    f.close();
+    other.Scan();
+    EXPECT_FALSE(other.ConnectedFile().isEmpty());
 }
 
 TEST_F(UsbLibraryTest, PortFolderCreatedLaterIsWatched)
