@@ -1,5 +1,6 @@
 #include "accounts/DialogParts.h"
 
+#include "accounts/AccountRules.h"
 #include "app/DlgItem.h"
 #include "app/StringTable.h"
 #include "res/resource.h"
@@ -66,4 +67,38 @@ void AddOkCancelRow(QDialog* dialog, QBoxLayout* outer)
     // accept and reject are virtual: each dialog's own OK action runs.
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+}
+
+void RefuseField(QLineEdit* box, int textId, FieldFix fix)
+{
+    ShowErrorBalloon(box, LoadStr(textId));
+    if (fix == FieldFix::SelectAll)
+        box->selectAll();  // typing replaces the refused text
+    else if (fix == FieldFix::Clear)
+        box->clear();
+    box->setFocus();
+}
+
+bool NameGiven(QLineEdit* name)
+{
+    if (!name->text().isEmpty())
+        return true;
+    RefuseField(name, 104);
+    return false;
+}
+
+bool PasswordPairAgrees(QLineEdit* password, QLineEdit* confirm)
+{
+    if (!password->text().isEmpty() && confirm->text().isEmpty()) {
+        RefuseField(confirm, 113);
+        return false;
+    }
+    if (password->text().toUtf8() != confirm->text().toUtf8()) {
+        ShowErrorBalloon(password, LoadStr(105));
+        password->clear();
+        confirm->clear();
+        password->setFocus();
+        return false;
+    }
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Pieces the account dialogs build alike: labels and boxes carrying control numbers, the
-// field grid and the OK/Cancel row.
+// field grid and the OK/Cancel row; and the input checks that point an error balloon at the
+// box to correct.
 
 class QBoxLayout;
 class QComboBox;
@@ -28,3 +29,18 @@ QGridLayout* MakeFieldGrid();
 // The OK (IDOK, the default button) and Cancel (IDCANCEL) row at the foot of a dialog,
 // wired to the dialog's own accept and reject.
 void AddOkCancelRow(QDialog* dialog, QBoxLayout* outer);
+
+// ---- input checks ---------------------------------------------------------------
+
+// What a refused box gets besides the balloon and the focus.
+enum class FieldFix { Keep, SelectAll, Clear };
+
+// Points the error balloon with string textId at the box, applies the fix, then gives the box the focus.
+void RefuseField(QLineEdit* box, int textId, FieldFix fix = FieldFix::Keep);
+
+// Refuses an empty name box ("enter a user name"); true when a name was typed.
+bool NameGiven(QLineEdit* name);
+
+// A typed password needs its confirmation, and the two must match byte for byte; on a mismatch
+// both boxes are emptied and the password box takes the focus. True when they agree.
+bool PasswordPairAgrees(QLineEdit* password, QLineEdit* confirm);

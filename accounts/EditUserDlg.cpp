@@ -75,12 +75,8 @@ void CEditUserDlg::OnInitDialog()
 
 void CEditUserDlg::accept()
 {
-    QLineEdit* name = m_form->m_name;
-    if (name->text().isEmpty()) {
-        ShowErrorBalloon(name, LoadStr(104));
-        name->setFocus();
+    if (!NameGiven(m_form->m_name))
         return;
-    }
     if (!m_pUser) {
         QDialog::reject();
         return;

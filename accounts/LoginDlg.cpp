@@ -48,28 +48,21 @@ QString CLoginDlg::Password() const
 
 void CLoginDlg::accept()
 {
-    const QString name = m_name->text();
-    if (name.isEmpty()) {
-        ShowErrorBalloon(m_name, LoadStr(104));
-        m_name->setFocus();
+    if (!NameGiven(m_name))
         return;
-    }
     const QString password = m_password->text();
     UserRecord scratch{};
     UserRecord& target = m_pUser ? *m_pUser : scratch;
-    const int result = USER_Login(name.toStdString(), PasswordDigestOf(password), target);
+    const int result = USER_Login(m_name->text().toStdString(), PasswordDigestOf(password), target);
     switch (result) {
     case 1:
         QDialog::accept();
         return;
     case USER_ERR_NO_USER:
-        ShowErrorBalloon(m_name, LoadStr(121));
-        m_name->selectAll();  // typing replaces the unknown name
-        m_name->setFocus();
+        RefuseField(m_name, 121, FieldFix::SelectAll);
         return;
     case USER_ERR_WRONG_PASSWORD:
-        ShowErrorBalloon(m_password, LoadStr(password.isEmpty() ? 113 : 122));
-        m_password->setFocus();
+        RefuseField(m_password, password.isEmpty() ? 113 : 122);
         return;
     default:
         return;  // the dialog stays open

@@ -139,11 +139,8 @@ void CNewUserDlg::OnCheckNumber()
     const bool free = USER_NumberIsUnuse(ReadNumberText(number->text())) != 0;
     m_status->setText(LoadStr(free ? 501 : 502));
     m_numberTested = 1;
-    if (!free) {
-        ShowErrorBalloon(number, LoadStr(504));
-        number->selectAll();
-        number->setFocus();
-    }
+    if (!free)
+        RefuseField(number, 504, FieldFix::SelectAll);
 }
 
 void CNewUserDlg::accept()
@@ -155,26 +152,9 @@ void CNewUserDlg::accept()
 
 void CNewUserDlg::OnOK()
 {
-    QLineEdit* name = m_form->m_name;
-    if (name->text().isEmpty()) {
-        ShowErrorBalloon(name, LoadStr(104));
-        name->setFocus();
+    if (!NameGiven(m_form->m_name) || !PasswordPairAgrees(m_password, m_confirm))
         return;
-    }
     const QString password = m_password->text();
-    const QString confirm = m_confirm->text();
-    if (!password.isEmpty() && confirm.isEmpty()) {
-        ShowErrorBalloon(m_confirm, LoadStr(113));
-        m_confirm->setFocus();
-        return;
-    }
-    if (password.toUtf8() != confirm.toUtf8()) {
-        ShowErrorBalloon(m_password, LoadStr(105));
-        m_password->clear();
-        m_confirm->clear();
-        m_password->setFocus();
-        return;
-    }
 
     UserRecord user{};
     m_form->ReadInto(user);
@@ -190,10 +170,7 @@ void CNewUserDlg::OnOK()
 
     const int result = USER_CreateUser(user);
     if (result == USER_ERR_EXISTS) {
-        QLineEdit* number = m_form->m_number;
-        ShowErrorBalloon(number, LoadStr(114));
-        number->selectAll();
-        number->setFocus();
+        RefuseField(m_form->m_number, 114, FieldFix::SelectAll);
         return;
     }
     if (result != 1) {

@@ -91,32 +91,17 @@ void CPasswordDlg::accept()
     const std::string stored = RecordPassword(*m_pUser);
     const QString oldPassword = m_old->text();
     if (own && !stored.empty() && oldPassword.isEmpty()) {
-        ShowErrorBalloon(m_old, LoadStr(159));
-        m_old->setFocus();
+        RefuseField(m_old, 159);
         return;
     }
-    const QString newPassword = m_new->text();
-    const QString confirm = m_confirm->text();
-    if (!newPassword.isEmpty() && confirm.isEmpty()) {
-        ShowErrorBalloon(m_confirm, LoadStr(113));
-        m_confirm->setFocus();
+    if (!PasswordPairAgrees(m_new, m_confirm))
         return;
-    }
-    if (newPassword.toUtf8() != confirm.toUtf8()) {
-        ShowErrorBalloon(m_new, LoadStr(105));
-        m_new->clear();
-        m_confirm->clear();
-        m_new->setFocus();
-        return;
-    }
     if (own && !stored.empty() && PasswordDigestOf(oldPassword) != stored) {
-        ShowErrorBalloon(m_old, LoadStr(160));
-        m_old->clear();
-        m_old->setFocus();
+        RefuseField(m_old, 160, FieldFix::Clear);
         return;
     }
 
-    const std::string newDigest = PasswordDigestOf(newPassword);
+    const std::string newDigest = PasswordDigestOf(m_new->text());
     const int result = USER_EditPassword(m_pUser->number, stored, newDigest);
     if (result == 1) {
         // Keep the records in memory in step with the store, so a second change in the same
