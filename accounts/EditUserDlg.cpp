@@ -26,7 +26,7 @@ void CopyProfileKeepingDigest(UserRecord& target, const UserRecord& edited)
     std::memcpy(target.password, digest, sizeof digest);
 }
 
-CEditUserDlg::CEditUserDlg(QWidget* parent) : QDialog(parent)
+CEditUserDlg::CEditUserDlg(QWidget* parent) : CUserRecordDlg(parent)
 {
     auto* outer = new QVBoxLayout(this);
     auto* grid = MakeFieldGrid();
@@ -51,23 +51,11 @@ CEditUserDlg::CEditUserDlg(QWidget* parent) : QDialog(parent)
 
 CEditUserDlg::~CEditUserDlg() = default;
 
-void CEditUserDlg::showEvent(QShowEvent* e)
+void CEditUserDlg::InitControls()
 {
-    if (!m_initDone)
-        OnInitDialog();
-    QDialog::showEvent(e);
-}
-
-void CEditUserDlg::OnInitDialog()
-{
-    if (m_initDone)
-        return;
-    m_initDone = true;
     m_form->m_writeBox->setEnabled(g_pDeviceUser != nullptr);
-    if (!m_pUser || !g_pLoginUser)
+    if (!ShowIdentity(m_form->m_number, m_form->m_name))
         return;
-    m_form->m_number->setText(QString::number(m_pUser->number));
-    m_form->m_name->setText(QString::fromStdString(RecordName(*m_pUser)));
     m_form->FillBody(*m_pUser);
     m_form->m_name->setFocus();  // the number can't be changed here
     m_timer1->start();

@@ -19,7 +19,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-CNewUserDlg::CNewUserDlg(QWidget* parent) : QDialog(parent)
+CNewUserDlg::CNewUserDlg(QWidget* parent) : CAccountDlg(parent)
 {
     auto* outer = new QVBoxLayout(this);
     auto* grid = MakeFieldGrid();
@@ -70,18 +70,8 @@ CNewUserDlg::~CNewUserDlg()
     m_form->m_number->removeEventFilter(this);
 }
 
-void CNewUserDlg::showEvent(QShowEvent* e)
+void CNewUserDlg::InitControls()
 {
-    if (!m_initDone)
-        OnInitDialog();
-    QDialog::showEvent(e);
-}
-
-void CNewUserDlg::OnInitDialog()
-{
-    if (m_initDone)
-        return;
-    m_initDone = true;
     m_form->m_age->setMaxLength(2);
     m_form->m_sex->setCurrentIndex(0);
     m_form->SetAlarm(19, 30, 0);

@@ -2,10 +2,9 @@
 // The create-user dialog: a new account's number, name, body profile, targets, password and
 // rights; optionally writes the profile into the connected pedometer.
 
+#include "accounts/AccountDlg.h"
 #include "accounts/UserProfileForm.h"
 #include "external/records/Records.h"
-
-#include <QDialog>
 
 #include <memory>
 
@@ -14,7 +13,7 @@ class QLabel;
 class QLineEdit;
 class QTimer;
 
-class CNewUserDlg : public QDialog {
+class CNewUserDlg : public CAccountDlg {
     Q_OBJECT
 public:
     explicit CNewUserDlg(QWidget* parent = nullptr);
@@ -27,8 +26,6 @@ public:
     // The record created on OK; read it after IDOK.
     const UserRecord* GetNewUser() const { return &m_newUser; }
 
-    // Fills the controls; runs once when the dialog is first shown.
-    void OnInitDialog();
     // The number check (button 1099, or leaving a changed number box).
     void OnCheckNumber();
 
@@ -36,7 +33,7 @@ public slots:
     void accept() override;  // OK
 
 protected:
-    void showEvent(QShowEvent* e) override;
+    void InitControls() override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
@@ -54,7 +51,6 @@ private:
     int m_presetNumber = 0;
     int m_deviceMode = 0;
     int m_numberTested = 1;
-    bool m_initDone = false;
     bool m_settingNumber = false;
     bool m_inOk = false;  // the OK action runs (a question may be open)
 };

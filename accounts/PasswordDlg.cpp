@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent)
+CPasswordDlg::CPasswordDlg(QWidget* parent) : CUserRecordDlg(parent)
 {
     auto* outer = new QVBoxLayout(this);
     auto* grid = MakeFieldGrid();
@@ -60,22 +60,10 @@ CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent)
     ApplyDialogTexts(this, IDD_PASSWORD);
 }
 
-void CPasswordDlg::showEvent(QShowEvent* e)
+void CPasswordDlg::InitControls()
 {
-    if (!m_initDone)
-        OnInitDialog();
-    QDialog::showEvent(e);
-}
-
-void CPasswordDlg::OnInitDialog()
-{
-    if (m_initDone)
+    if (!ShowIdentity(m_number, m_name))
         return;
-    m_initDone = true;
-    if (!m_pUser || !g_pLoginUser)
-        return;
-    m_number->setText(QString::number(m_pUser->number));
-    m_name->setText(QString::fromStdString(RecordName(*m_pUser)));
     m_old->setEnabled(m_pUser->password[0] != '\0');
     m_rights->setCurrentIndex(m_pUser->rights == 1 ? 1 : 0);
     m_timer1->start();

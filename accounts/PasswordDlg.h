@@ -2,30 +2,23 @@
 // The change-password dialog. The old password is demanded only when the record given is the
 // logged-in user's own record (an administrator setting another user's password is not asked).
 
-#include "external/records/Records.h"
-
-#include <QDialog>
+#include "accounts/AccountDlg.h"
 
 class QComboBox;
 class QLineEdit;
 class QTimer;
 
-class CPasswordDlg : public QDialog {
+// The record whose password changes comes with SetUser.
+class CPasswordDlg : public CUserRecordDlg {
     Q_OBJECT
 public:
     explicit CPasswordDlg(QWidget* parent = nullptr);
-
-    // The record whose password changes; the caller owns it.
-    void SetUser(UserRecord* user) { m_pUser = user; }
-    UserRecord* GetUser() const { return m_pUser; }
-
-    void OnInitDialog();
 
 public slots:
     void accept() override;  // OK
 
 protected:
-    void showEvent(QShowEvent* e) override;
+    void InitControls() override;
 
 private:
     QLineEdit* m_number = nullptr;
@@ -35,6 +28,4 @@ private:
     QLineEdit* m_confirm = nullptr;
     QComboBox* m_rights = nullptr;
     QTimer* m_timer1 = nullptr;
-    UserRecord* m_pUser = nullptr;
-    bool m_initDone = false;
 };
