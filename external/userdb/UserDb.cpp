@@ -228,12 +228,17 @@ int CheckUser(const UserRecord& user)
     return USER_OK;
 }
 
+void BindText(sqlite3_stmt* s, int index, const std::string& text)
+{
+    sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
 void BindProfile(sqlite3_stmt* s, const UserRecord& u)
 {
     // Parameters 1..14: every column except the password.
     const std::string name = RecordName(u);
     sqlite3_bind_int(s, 1, u.number);
-    sqlite3_bind_text(s, 2, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    BindText(s, 2, name);
     sqlite3_bind_int(s, 3, u.sex);
     sqlite3_bind_int(s, 4, u.age);
     sqlite3_bind_int(s, 5, u.weight);
@@ -278,14 +283,14 @@ void ReadUser(sqlite3_stmt* s, UserRecord& u)
     u.alarm = sqlite3_column_int(s, 14);
 }
 
-// 1 found, 0 absent, negative on a store error.
-int FindUserByNumber(int32_t number, UserRecord* out)
+// Every column of the user table, in the order ReadUser expects.
+#define USER_COLUMNS                                                                                       \
+    "number, name, sex, age, weight, height, stride, photo, reserved, password, rights, target_steps, " \
+    "target_distance, target_calories, alarm"
+
+// Steps a bound single-user query: 1 found (read into out when given), 0 absent, negative on a store error.
+int StepOneUser(const StmtUse& s, UserRecord* out)
 {
-    StmtUse s(Prepare("SELECT number, name, sex, age, weight, height, stride, photo, reserved, password, rights, "
-                      "target_steps, target_distance, target_calories, alarm FROM {U} WHERE number = ?1"));
-    if (!s)
-        return StoreError("查询用户");
-    sqlite3_bind_int(s.get(), 1, number);
     const int rc = sqlite3_step(s.get());
     if (rc == SQLITE_DONE)
         return 0;
@@ -296,21 +301,35 @@ int FindUserByNumber(int32_t number, UserRecord* out)
     return 1;
 }
 
-int FindUserByName(const std::string& name, UserRecord* out)
+int FindUserByNumber(int32_t number, UserRecord* out)
 {
-    StmtUse s(Prepare("SELECT number, name, sex, age, weight, height, stride, photo, reserved, password, rights, "
-                      "target_steps, target_distance, target_calories, alarm FROM {U} WHERE name = ?1"));
+    StmtUse s(Prepare("SELECT " USER_COLUMNS " FROM {U} WHERE number = ?1"));
     if (!s)
         return StoreError("查询用户");
-    sqlite3_bind_text(s.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-    const int rc = sqlite3_step(s.get());
-    if (rc == SQLITE_DONE)
-        return 0;
-    if (rc != SQLITE_ROW)
+    sqlite3_bind_int(s.get(), 1, number);
+    return StepOneUser(s, out);
+}
+
+int FindUserByName(const std::string& name, UserRecord* out)
+{
+    StmtUse s(Prepare("SELECT " USER_COLUMNS " FROM {U} WHERE name = ?1"));
+    if (!s)
         return StoreError("查询用户");
-    if (out)
-        ReadUser(s.get(), *out);
-    return 1;
+    BindText(s.get(), 1, name);
+    return StepOneUser(s, out);
+}
+
+// Adds a user row with the given password digest; false when the store refuses it.
+bool InsertUser(const UserRecord& user, const std::string& digest)
+{
+    StmtUse s(Prepare("INSERT INTO {U} (number, name, sex, age, weight, height, stride, photo, reserved, rights, "
+                      "target_steps, target_distance, target_calories, alarm, password) "
+                      "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)"));
+    if (!s)
+        return false;
+    BindProfile(s.get(), user);
+    BindText(s.get(), 15, digest);
+    return sqlite3_step(s.get()) == SQLITE_DONE;
 }
 
 // ---- opening -------------------------------------------------------------------
@@ -418,13 +437,7 @@ bool SeedAdministrator()
     admin.targetDistance = 7000;
     admin.targetCalories = 300;
     admin.alarm = MakeAlarmTime(7, 0, 0);
-    StmtUse s(Prepare("INSERT INTO {U} (number, name, sex, age, weight, height, stride, photo, reserved, rights, "
-                      "target_steps, target_distance, target_calories, alarm, password) "
-                      "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, '')"));
-    if (!s)
-        return false;
-    BindProfile(s.get(), admin);
-    return sqlite3_step(s.get()) == SQLITE_DONE;
+    return InsertUser(admin, std::string());
 }
 
 // Brings the store to kDataVersion inside one transaction; empty text on success.
@@ -708,11 +721,8 @@ int USER_GetUserList(int page, int pageSize, std::vector<std::unique_ptr<UserRec
     // instr() compares bytes literally, so '%', '_', quotes and backslashes in a
     // keyword are ordinary characters.
     StmtUse s(keyword.empty()
-                  ? Prepare("SELECT number, name, sex, age, weight, height, stride, photo, reserved, password, rights, "
-                            "target_steps, target_distance, target_calories, alarm FROM {U} "
-                            "ORDER BY number LIMIT ?1 OFFSET ?2")
-                  : Prepare("SELECT number, name, sex, age, weight, height, stride, photo, reserved, password, rights, "
-                            "target_steps, target_distance, target_calories, alarm FROM {U} "
+                  ? Prepare("SELECT " USER_COLUMNS " FROM {U} ORDER BY number LIMIT ?1 OFFSET ?2")
+                  : Prepare("SELECT " USER_COLUMNS " FROM {U} "
                             "WHERE instr(name, ?3) > 0 OR instr(CAST(number AS TEXT), ?3) > 0 "
                             "ORDER BY number LIMIT ?1 OFFSET ?2"));
     if (!s)
@@ -720,7 +730,7 @@ int USER_GetUserList(int page, int pageSize, std::vector<std::unique_ptr<UserRec
     sqlite3_bind_int(s.get(), 1, pageSize);
     sqlite3_bind_int64(s.get(), 2, offset);
     if (!keyword.empty())
-        sqlite3_bind_text(s.get(), 3, keyword.data(), static_cast<int>(keyword.size()), SQLITE_TRANSIENT);
+        BindText(s.get(), 3, keyword);
     std::vector<std::unique_ptr<UserRecord>> rows;
     int rc;
     while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
@@ -757,18 +767,8 @@ int USER_CreateUser(const UserRecord& user)
         return rc;
     if (rc > 0)
         return Fail(USER_ERR_EXISTS, "该用户已经存在，请选择其它用户名");
-    {
-        StmtUse s(Prepare("INSERT INTO {U} (number, name, sex, age, weight, height, stride, photo, reserved, rights, "
-                          "target_steps, target_distance, target_calories, alarm, password) "
-                          "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)"));
-        if (!s)
-            return StoreError("添加用户");
-        BindProfile(s.get(), user);
-        const std::string digest = RecordPassword(user);
-        sqlite3_bind_text(s.get(), 15, digest.data(), static_cast<int>(digest.size()), SQLITE_TRANSIENT);
-        if (sqlite3_step(s.get()) != SQLITE_DONE)
-            return StoreError("添加用户");
-    }
+    if (!InsertUser(user, RecordPassword(user)))
+        return StoreError("添加用户");
     if (!tx.Commit())
         return StoreError("保存用户");
     return Succeed();
@@ -865,7 +865,7 @@ int USER_EditPassword(int32_t number, const std::string& oldDigest, const std::s
         if (!s)
             return StoreError("修改密码");
         sqlite3_bind_int(s.get(), 1, number);
-        sqlite3_bind_text(s.get(), 2, newDigest.data(), static_cast<int>(newDigest.size()), SQLITE_TRANSIENT);
+        BindText(s.get(), 2, newDigest);
         if (sqlite3_step(s.get()) != SQLITE_DONE)
             return StoreError("修改密码");
     }
