@@ -124,6 +124,24 @@ bool WriteProfileToDevice(const UserRecord& user)
     return shw == 1 && kcal == 1 && alarm == 1;
 }
 
+bool OverwriteAllowed(QWidget* parent, int32_t newNumber)
+{
+    if (!g_pDeviceUser || !NeedsOverwriteQuestion(g_pDeviceUser->number))
+        return true;
+    const QString question = ReplaceR01(LoadStr(196), g_pDeviceUser->number, newNumber);
+    return AccountMessageBox(parent, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void UpdateLoadedRecords(UserRecord& record, const std::function<void(UserRecord&)>& update)
+{
+    update(record);
+    const int32_t number = record.number;
+    if (g_pLoginUser && g_pLoginUser->number == number)
+        update(*g_pLoginUser);
+    if (g_pDeviceUser && g_pDeviceUser->number == number)
+        update(*g_pDeviceUser);
+}
+
 void SetAccountMessageBoxHook(AccountMessageBoxHook hook)
 {
     g_messageBoxHook = std::move(hook);

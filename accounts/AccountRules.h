@@ -87,9 +87,19 @@ DeviceWriteOps DefaultDeviceWriteOps();
 void SetDeviceWriteOps(const DeviceWriteOps* ops);
 const DeviceWriteOps& CurrentDeviceWriteOps();
 
+// Whether the profile may go into the connected pedometer (g_pDeviceUser) under newNumber:
+// straight away when the pedometer holds no user number, else only after "Yes" to the overwrite question.
+bool OverwriteAllowed(QWidget* parent, int32_t newNumber);
+
 // Writes ID, body profile (male flag, height, weight, age, 1), calorie target and alarm time, in this
 // order. True when the profile, target and alarm writes each returned 1 (the ID write reports nothing).
 bool WriteProfileToDevice(const UserRecord& user);
+
+// ---- records in memory ------------------------------------------------------------
+
+// Applies a change the store has taken to a record, then to the logged-in and the pedometer
+// records of the same user, so every record in memory agrees with the store.
+void UpdateLoadedRecords(UserRecord& record, const std::function<void(UserRecord&)>& update);
 
 // ---- message boxes ----------------------------------------------------------------
 

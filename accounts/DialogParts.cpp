@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 QLabel* MakeDlgLabel(QWidget* parent, int id)
 {
@@ -67,6 +68,14 @@ void AddOkCancelRow(QDialog* dialog, QBoxLayout* outer)
     // accept and reject are virtual: each dialog's own OK action runs.
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+}
+
+QTimer* MakeDialogTimer(QDialog* dialog, int intervalMs)
+{
+    auto* timer = new QTimer(dialog);
+    timer->setInterval(intervalMs);
+    QObject::connect(dialog, &QDialog::finished, timer, &QTimer::stop);
+    return timer;
 }
 
 void RefuseField(QLineEdit* box, int textId, FieldFix fix)

@@ -9,6 +9,7 @@ class QDialog;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QTimer;
 class QWidget;
 
 // A label carrying a control number so the dialog texts reach it.
@@ -29,6 +30,9 @@ QGridLayout* MakeFieldGrid();
 // The OK (IDOK, the default button) and Cancel (IDCANCEL) row at the foot of a dialog,
 // wired to the dialog's own accept and reject.
 void AddOkCancelRow(QDialog* dialog, QBoxLayout* outer);
+
+// A timer of the dialog that stops however the dialog ends.
+QTimer* MakeDialogTimer(QDialog* dialog, int intervalMs);
 
 // ---- input checks ---------------------------------------------------------------
 

@@ -34,17 +34,13 @@ CEditUserDlg::CEditUserDlg(QWidget* parent) : CUserRecordDlg(parent)
     m_form = std::make_unique<CUserProfileForm>(this, grid, row);
     MakeReadOnly(m_form->m_number);
     m_form->m_name->setMaxLength(10);
-    grid->addWidget(m_form->m_writeBox, row, 0, 1, 7);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(5, 1);
+    m_form->FinishGrid(grid, row);
     outer->addLayout(grid);
 
     AddOkCancelRow(this, outer);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setInterval(1000);
-    connect(this, &QDialog::finished, m_timer1, &QTimer::stop);  // however the dialog ends
-    connect(m_timer1, &QTimer::timeout, this, [this] { m_form->m_writeBox->setEnabled(g_pDeviceUser != nullptr); });
+    m_timer1 = MakeDialogTimer(this, 1000);
+    connect(m_timer1, &QTimer::timeout, this, [this] { m_form->FollowDevice(); });
 
     ApplyDialogTexts(this, IDD_EDIT_USER);
 }
@@ -53,7 +49,7 @@ CEditUserDlg::~CEditUserDlg() = default;
 
 void CEditUserDlg::InitControls()
 {
-    m_form->m_writeBox->setEnabled(g_pDeviceUser != nullptr);
+    m_form->FollowDevice();
     if (!ShowIdentity(m_form->m_number, m_form->m_name))
         return;
     m_form->FillBody(*m_pUser);
@@ -78,19 +74,12 @@ void CEditUserDlg::accept()
     const int result = USER_EditUser(w);
     if (result == 1) {
         // The edited copy carries no digest: each in-memory record keeps its own.
-        CopyProfileKeepingDigest(*m_pUser, w);
-        if (g_pLoginUser && g_pLoginUser->number == w.number)
-            CopyProfileKeepingDigest(*g_pLoginUser, w);
-        if (g_pDeviceUser && g_pDeviceUser->number == w.number)
-            CopyProfileKeepingDigest(*g_pDeviceUser, w);
+        UpdateLoadedRecords(*m_pUser, [&w](UserRecord& r) { CopyProfileKeepingDigest(r, w); });
     }
 
-    const bool writeWanted = g_pDeviceUser && m_form->m_writeBox->checkState() != Qt::Unchecked;
-    if (writeWanted && NeedsOverwriteQuestion(g_pDeviceUser->number)) {
-        const QString question = ReplaceR01(LoadStr(196), g_pDeviceUser->number, w.number);
-        if (AccountMessageBox(this, question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-            return;
-    }
+    const bool writeWanted = m_form->WriteWanted();
+    if (writeWanted && !OverwriteAllowed(this, w.number))
+        return;
     bool written = false;
     if (writeWanted)
         written = WriteProfileToDevice(w);

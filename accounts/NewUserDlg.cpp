@@ -45,9 +45,7 @@ CNewUserDlg::CNewUserDlg(QWidget* parent) : CAccountDlg(parent)
     m_rights = MakeRightsCombo(this);
     grid->addWidget(m_rights, row, 1);
     ++row;
-    grid->addWidget(m_form->m_writeBox, row, 0, 1, 7);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(5, 1);
+    m_form->FinishGrid(grid, row);
     outer->addLayout(grid);
 
     AddOkCancelRow(this, outer);
@@ -56,9 +54,7 @@ CNewUserDlg::CNewUserDlg(QWidget* parent) : CAccountDlg(parent)
     connect(m_form->m_number, &QLineEdit::textChanged, this, &CNewUserDlg::OnNumberChanged);
     m_form->m_number->installEventFilter(this);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setInterval(1000);
-    connect(this, &QDialog::finished, m_timer1, &QTimer::stop);  // however the dialog ends
+    m_timer1 = MakeDialogTimer(this, 1000);
     connect(m_timer1, &QTimer::timeout, this, &CNewUserDlg::OnTimer1);
 
     ApplyDialogTexts(this, IDD_NEW_USER);
@@ -92,7 +88,7 @@ void CNewUserDlg::InitControls()
     m_settingNumber = false;
 
     m_status->setText(LoadStr(501));
-    m_form->m_writeBox->setEnabled(g_pDeviceUser != nullptr);
+    m_form->FollowDevice();
     if (g_pDeviceUser && g_pDeviceUser->number == kBlankDeviceId)
         m_form->m_writeBox->setChecked(true);
     m_timer1->start();
@@ -100,7 +96,7 @@ void CNewUserDlg::InitControls()
 
 void CNewUserDlg::OnTimer1()
 {
-    m_form->m_writeBox->setEnabled(g_pDeviceUser != nullptr);
+    m_form->FollowDevice();
     if (m_deviceMode && !g_pDeviceUser && !m_inOk) {
         // The pedometer this dialog was opened for is gone: leave without saving.
         m_timer1->stop();
@@ -151,12 +147,9 @@ void CNewUserDlg::OnOK()
     user.rights = m_rights->currentIndex();
     SetRecordPassword(user, PasswordDigestOf(password));
 
-    const bool writeWanted = g_pDeviceUser && m_form->m_writeBox->checkState() != Qt::Unchecked;
-    if (writeWanted && NeedsOverwriteQuestion(g_pDeviceUser->number)) {
-        const QString question = ReplaceR01(LoadStr(196), g_pDeviceUser->number, user.number);
-        if (AccountMessageBox(this, question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-            return;
-    }
+    const bool writeWanted = m_form->WriteWanted();
+    if (writeWanted && !OverwriteAllowed(this, user.number))
+        return;
 
     const int result = USER_CreateUser(user);
     if (result == USER_ERR_EXISTS) {

@@ -94,12 +94,7 @@ void CPasswordDlg::accept()
     if (result == 1) {
         // Keep the records in memory in step with the store, so a second change in the same
         // login is checked against the new password.
-        const int32_t number = m_pUser->number;
-        SetRecordPassword(*m_pUser, newDigest);
-        if (g_pLoginUser && g_pLoginUser->number == number)
-            SetRecordPassword(*g_pLoginUser, newDigest);
-        if (g_pDeviceUser && g_pDeviceUser->number == number)
-            SetRecordPassword(*g_pDeviceUser, newDigest);
+        UpdateLoadedRecords(*m_pUser, [&newDigest](UserRecord& r) { SetRecordPassword(r, newDigest); });
         AccountMessageBox(this, LoadStr(158));
     } else {
         AccountMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));

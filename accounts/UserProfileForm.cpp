@@ -3,6 +3,7 @@
 #include "accounts/AccountRules.h"
 #include "accounts/DialogParts.h"
 #include "app/DlgItem.h"
+#include "app/Globals.h"
 #include "app/StringTable.h"
 #include "res/resource.h"
 
@@ -102,6 +103,23 @@ void CUserProfileForm::SuggestStride()
         return;
     }
     SetNumber(m_stride, ::SuggestStride(ReadNumberText(m_height->text()), m_sex->currentIndex()));
+}
+
+void CUserProfileForm::FinishGrid(QGridLayout* grid, int row)
+{
+    grid->addWidget(m_writeBox, row, 0, 1, 7);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(5, 1);
+}
+
+void CUserProfileForm::FollowDevice()
+{
+    m_writeBox->setEnabled(g_pDeviceUser != nullptr);
+}
+
+bool CUserProfileForm::WriteWanted() const
+{
+    return g_pDeviceUser && m_writeBox->checkState() != Qt::Unchecked;
 }
 
 void CUserProfileForm::SetAlarm(int hour, int minute, int second)

@@ -29,6 +29,13 @@ public:
     // Suggests the stride for the height box and the chosen sex.
     void SuggestStride();
 
+    // Puts the write box in the given row and lets the two field columns take the spare width.
+    void FinishGrid(QGridLayout* grid, int row);
+    // The write box can be ticked only while a pedometer is connected.
+    void FollowDevice();
+    // Whether the profile goes into the pedometer: one is connected and the box is not unticked.
+    bool WriteWanted() const;
+
     QLineEdit* m_number = nullptr;
     QLineEdit* m_name = nullptr;
     QComboBox* m_sex = nullptr;
