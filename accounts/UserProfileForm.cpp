@@ -25,6 +25,19 @@ QLineEdit* MakeNumberEdit(QWidget* parent, int id, int maxDigits)
     return e;
 }
 
+// A number box in column + 1, its label in column and, unless unitId is 0, its unit in column + 2;
+// created in this order, which is also the tab order.
+QLineEdit* AddFigure(QWidget* dialog, QGridLayout* grid, int row, int column, int labelId, int id, int maxDigits,
+                     int unitId)
+{
+    grid->addWidget(MakeDlgLabel(dialog, labelId), row, column);
+    QLineEdit* e = MakeNumberEdit(dialog, id, maxDigits);
+    grid->addWidget(e, row, column + 1);
+    if (unitId != 0)
+        grid->addWidget(MakeDlgLabel(dialog, unitId), row, column + 2);
+    return e;
+}
+
 void SetNumber(QLineEdit* e, int value)
 {
     e->setText(QString::number(value));
@@ -36,9 +49,7 @@ CUserProfileForm::CUserProfileForm(QWidget* dialog, QGridLayout* grid, int& row)
 {
     // Left column: identity and body; right column: the figures with their units.
     m_numberRow = row;
-    grid->addWidget(MakeDlgLabel(dialog, 1201), row, 0);
-    m_number = MakeNumberEdit(dialog, IDC_USER_NUMBER, 9);
-    grid->addWidget(m_number, row, 1);
+    m_number = AddFigure(dialog, grid, row, 0, 1201, IDC_USER_NUMBER, 9, 0);
     ++row;
 
     grid->addWidget(MakeDlgLabel(dialog, 1202), row, 0);
@@ -54,30 +65,15 @@ CUserProfileForm::CUserProfileForm(QWidget* dialog, QGridLayout* grid, int& row)
     grid->addWidget(m_sex, row, 5);
     ++row;
 
-    grid->addWidget(MakeDlgLabel(dialog, 1204), row, 0);
-    m_age = MakeNumberEdit(dialog, IDC_USER_AGE, 2);
-    grid->addWidget(m_age, row, 1);
-    grid->addWidget(MakeDlgLabel(dialog, 1223), row, 2);
-    grid->addWidget(MakeDlgLabel(dialog, 1205), row, 4);
-    m_weight = MakeNumberEdit(dialog, IDC_USER_WEIGHT, 9);
-    grid->addWidget(m_weight, row, 5);
-    grid->addWidget(MakeDlgLabel(dialog, 1224), row, 6);
+    m_age = AddFigure(dialog, grid, row, 0, 1204, IDC_USER_AGE, 2, 1223);
+    m_weight = AddFigure(dialog, grid, row, 4, 1205, IDC_USER_WEIGHT, 9, 1224);
     ++row;
 
-    grid->addWidget(MakeDlgLabel(dialog, 1206), row, 0);
-    m_height = MakeNumberEdit(dialog, IDC_USER_HEIGHT, 9);
-    grid->addWidget(m_height, row, 1);
-    grid->addWidget(MakeDlgLabel(dialog, 1225), row, 2);
-    grid->addWidget(MakeDlgLabel(dialog, 1207), row, 4);
-    m_stride = MakeNumberEdit(dialog, IDC_USER_STRIDE, 9);
-    grid->addWidget(m_stride, row, 5);
-    grid->addWidget(MakeDlgLabel(dialog, 1226), row, 6);
+    m_height = AddFigure(dialog, grid, row, 0, 1206, IDC_USER_HEIGHT, 9, 1225);
+    m_stride = AddFigure(dialog, grid, row, 4, 1207, IDC_USER_STRIDE, 9, 1226);
     ++row;
 
-    grid->addWidget(MakeDlgLabel(dialog, 1208), row, 0);
-    m_targetKcal = MakeNumberEdit(dialog, IDC_USER_TARGET_KCAL, 9);
-    grid->addWidget(m_targetKcal, row, 1);
-    grid->addWidget(MakeDlgLabel(dialog, 1227), row, 2);
+    m_targetKcal = AddFigure(dialog, grid, row, 0, 1208, IDC_USER_TARGET_KCAL, 9, 1227);
     grid->addWidget(MakeDlgLabel(dialog, 1209), row, 4);
     m_alarm = new QTimeEdit(dialog);
     SetCtrlId(m_alarm, IDC_USER_ALARM);
