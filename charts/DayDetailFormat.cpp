@@ -1,5 +1,7 @@
 #include "charts/DayDetailFormat.h"
 
+#include "app/StringTable.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -50,7 +52,7 @@ QString ExerciseText(uint32_t startSlot, uint32_t slotCount)
     const long long end = start + static_cast<long long>(slotCount) * 2;
     return QString::asprintf("%lld:%lld:00 - %lld:%lld:00[%lld", start / 60, start % 60, end / 60, end % 60,
                              end - start) +
-           QStringLiteral("分钟]");
+           LoadStr(511) + QLatin1Char(']');  // "分钟" in the built-in texts
 }
 
 QString SlotLabel(int slot)
