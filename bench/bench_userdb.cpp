@@ -161,7 +161,6 @@ void BM_Import365(benchmark::State& state)
     for (int i = 0; i < 365; ++i)
         days.push_back(MakeDay(i));
     BenchRatio ratio;
-    int turn = 0;
     for (auto _ : state) {
         TempFolder folder;
         OpenStore(folder.path());
@@ -175,14 +174,7 @@ void BM_Import365(benchmark::State& state)
             for (const DeviceStepRecord& d : days)
                 raw.Insert(d, Key(d));
         };
-        double seconds;
-        if (++turn % 2) {
-            seconds = ratio.Lib(lib);
-            ratio.Raw(base);
-        } else {
-            ratio.Raw(base);
-            seconds = ratio.Lib(lib);
-        }
+        const double seconds = ratio.Both(lib, base);
         state.SetIterationTime(seconds);
         USER_Term(0, "508317");
     }
@@ -204,7 +196,6 @@ void BM_ReadMonth(benchmark::State& state)
     const double first = OleDateFromYmd(2023, 7, 1);
     BenchRatio ratio;
     int effective = 0;
-    int turn = 0;
     for (auto _ : state) {
         auto lib = [&] {
             for (int d = 0; d < 31; ++d) {
@@ -220,15 +211,7 @@ void BM_ReadMonth(benchmark::State& state)
                 benchmark::DoNotOptimize(out.day.steps);
             }
         };
-        // Alternate which goes first so that neither always finds the cache warm.
-        double seconds;
-        if (++turn % 2) {
-            seconds = ratio.Lib(lib);
-            ratio.Raw(base);
-        } else {
-            ratio.Raw(base);
-            seconds = ratio.Lib(lib);
-        }
+        const double seconds = ratio.Both(lib, base);
         state.SetIterationTime(seconds);
     }
     benchmark::DoNotOptimize(effective);
@@ -327,19 +310,11 @@ void BM_UserList(benchmark::State& state)
     // "5" occurs in about half of the numbers and names, so page 500 exists.
     const std::string keyword = state.range(1) ? "5" : "";
     BenchRatio ratio;
-    int turn = 0;
     for (auto _ : state) {
         std::vector<std::unique_ptr<UserRecord>> lib, raw;
         auto libPage = [&] { Check(USER_GetUserList(page, kPageSize, lib, keyword) == kPageSize, "USER_GetUserList"); };
         auto rawPage = [&] { Check(store.RawPage(page, keyword, raw) == kPageSize, "raw page"); };
-        double seconds;
-        if (++turn % 2) {
-            seconds = ratio.Lib(libPage);
-            ratio.Raw(rawPage);
-        } else {
-            ratio.Raw(rawPage);
-            seconds = ratio.Lib(libPage);
-        }
+        const double seconds = ratio.Both(libPage, rawPage);
         if (lib.front()->number != raw.front()->number)
             state.SkipWithError("pages differ");
         state.SetIterationTime(seconds);
