@@ -13,6 +13,19 @@
 #include <QLineEdit>
 #include <QTest>
 
+namespace {
+
+// The dialog about a record, shown.
+struct ShownPasswordDlg : CPasswordDlg {
+    explicit ShownPasswordDlg(UserRecord* user)
+    {
+        SetUser(user);
+        show();
+    }
+};
+
+}  // namespace
+
 class PasswordDlgTest : public AccountsTest {
 protected:
     void SetUp() override
@@ -22,14 +35,20 @@ protected:
         ASSERT_EQ(AddUser(10003, "Max", ""), 1);
     }
     QLineEdit* Edit(QWidget* dlg, int id) { return GetDlgItemAs<QLineEdit>(dlg, id); }
+    // Types the old password, the new one and its confirmation, then presses OK.
+    void Submit(CPasswordDlg& dlg, const QString& oldPassword, const QString& newPassword, const QString& confirm)
+    {
+        Edit(&dlg, IDC_OLD_PASSWORD)->setText(oldPassword);
+        Edit(&dlg, IDC_USER_PASSWORD)->setText(newPassword);
+        Edit(&dlg, IDC_USER_CONFIRM)->setText(confirm);
+        dlg.accept();
+    }
 };
 
 TEST_F(PasswordDlgTest, ShowsTheUserAndEnablesTheOldBoxOnlyWithADigest)
 {
     ASSERT_EQ(LoginAttempt("Lily", PasswordDigest("abc")), 1);
-    CPasswordDlg dlg;
-    dlg.SetUser(g_pLoginUser);
-    dlg.show();
+    ShownPasswordDlg dlg(g_pLoginUser);
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("修改密码"));
     EXPECT_EQ(Text(&dlg, IDC_USER_NUMBER), QStringLiteral("10002"));
     EXPECT_EQ(Text(&dlg, IDC_USER_NAME), QStringLiteral("Lily"));
@@ -42,18 +61,14 @@ TEST_F(PasswordDlgTest, ShowsTheUserAndEnablesTheOldBoxOnlyWithADigest)
     EXPECT_TRUE(QTest::qWaitFor([&] { return Edit(&dlg, IDC_OLD_PASSWORD)->hasFocus(); }, 2000));
 
     UserRecord max = StoredUser(10003);
-    CPasswordDlg other;
-    other.SetUser(&max);
-    other.show();
+    ShownPasswordDlg other(&max);
     EXPECT_FALSE(Edit(&other, IDC_OLD_PASSWORD)->isEnabled());
 }
 
 TEST_F(PasswordDlgTest, OwnChangeChecksInOrder)
 {
     ASSERT_EQ(LoginAttempt("Lily", PasswordDigest("abc")), 1);
-    CPasswordDlg dlg;
-    dlg.SetUser(g_pLoginUser);
-    dlg.show();
+    ShownPasswordDlg dlg(g_pLoginUser);
     QLineEdit* oldBox = Edit(&dlg, IDC_OLD_PASSWORD);
     QLineEdit* newBox = Edit(&dlg, IDC_USER_PASSWORD);
     QLineEdit* confirmBox = Edit(&dlg, IDC_USER_CONFIRM);
@@ -89,26 +104,16 @@ TEST_F(PasswordDlgTest, OwnChangeSucceedsAndASecondChangeUsesTheNewPassword)
 {
     ASSERT_EQ(LoginAttempt("Lily", PasswordDigest("abc")), 1);
     {
-        CPasswordDlg dlg;
-        dlg.SetUser(g_pLoginUser);
-        dlg.show();
-        Edit(&dlg, IDC_OLD_PASSWORD)->setText(QStringLiteral("abc"));
-        Edit(&dlg, IDC_USER_PASSWORD)->setText(QStringLiteral("new1"));
-        Edit(&dlg, IDC_USER_CONFIRM)->setText(QStringLiteral("new1"));
-        dlg.accept();
+        ShownPasswordDlg dlg(g_pLoginUser);
+        Submit(dlg, QStringLiteral("abc"), QStringLiteral("new1"), QStringLiteral("new1"));
         EXPECT_EQ(dlg.result(), QDialog::Accepted);
     }
     ASSERT_EQ(m_messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
     EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("new1"));
     EXPECT_EQ(RecordPassword(*g_pLoginUser), PasswordDigest("new1"));
 
-    CPasswordDlg again;
-    again.SetUser(g_pLoginUser);
-    again.show();
-    Edit(&again, IDC_OLD_PASSWORD)->setText(QStringLiteral("new1"));
-    Edit(&again, IDC_USER_PASSWORD)->setText(QStringLiteral("new2"));
-    Edit(&again, IDC_USER_CONFIRM)->setText(QStringLiteral("new2"));
-    again.accept();
+    ShownPasswordDlg again(g_pLoginUser);
+    Submit(again, QStringLiteral("new1"), QStringLiteral("new2"), QStringLiteral("new2"));
     EXPECT_EQ(m_messages.last(), QStringLiteral("修改密码成功！请记住您的新密码。"));
     EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("new2"));
 }
@@ -116,12 +121,8 @@ TEST_F(PasswordDlgTest, OwnChangeSucceedsAndASecondChangeUsesTheNewPassword)
 TEST_F(PasswordDlgTest, UserWithoutPasswordSetsOneWithoutAnOldOne)
 {
     ASSERT_EQ(LoginAttempt("Max", ""), 1);
-    CPasswordDlg dlg;
-    dlg.SetUser(g_pLoginUser);
-    dlg.show();
-    Edit(&dlg, IDC_USER_PASSWORD)->setText(QStringLiteral("m"));
-    Edit(&dlg, IDC_USER_CONFIRM)->setText(QStringLiteral("m"));
-    dlg.accept();
+    ShownPasswordDlg dlg(g_pLoginUser);
+    Submit(dlg, QString(), QStringLiteral("m"), QStringLiteral("m"));
     EXPECT_EQ(m_messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
     EXPECT_EQ(RecordPassword(StoredUser(10003)), PasswordDigest("m"));
 }
@@ -129,11 +130,8 @@ TEST_F(PasswordDlgTest, UserWithoutPasswordSetsOneWithoutAnOldOne)
 TEST_F(PasswordDlgTest, EmptyNewPasswordRemovesIt)
 {
     ASSERT_EQ(LoginAttempt("Lily", PasswordDigest("abc")), 1);
-    CPasswordDlg dlg;
-    dlg.SetUser(g_pLoginUser);
-    dlg.show();
-    Edit(&dlg, IDC_OLD_PASSWORD)->setText(QStringLiteral("abc"));
-    dlg.accept();
+    ShownPasswordDlg dlg(g_pLoginUser);
+    Submit(dlg, QStringLiteral("abc"), QString(), QString());
     EXPECT_EQ(RecordPassword(StoredUser(10002)), "");
     EXPECT_EQ(LoginAttempt("Lily", ""), 1);  // a single click logs in now
 }
@@ -142,14 +140,9 @@ TEST_F(PasswordDlgTest, AdministratorIsNeverAskedForTheOldPassword)
 {
     ASSERT_EQ(LoginAttempt("Admin", ""), 1);
     UserRecord lily = StoredUser(10002);
-    CPasswordDlg dlg;
-    dlg.SetUser(&lily);
-    dlg.show();
+    ShownPasswordDlg dlg(&lily);
     EXPECT_TRUE(Edit(&dlg, IDC_OLD_PASSWORD)->isEnabled());
-    Edit(&dlg, IDC_OLD_PASSWORD)->setText(QStringLiteral("rubbish"));  // ignored
-    Edit(&dlg, IDC_USER_PASSWORD)->setText(QStringLiteral("set"));
-    Edit(&dlg, IDC_USER_CONFIRM)->setText(QStringLiteral("set"));
-    dlg.accept();
+    Submit(dlg, QStringLiteral("rubbish"), QStringLiteral("set"), QStringLiteral("set"));  // the old one is ignored
     EXPECT_EQ(m_messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
     EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("set"));
     EXPECT_EQ(RecordPassword(lily), PasswordDigest("set"));
@@ -161,12 +154,8 @@ TEST_F(PasswordDlgTest, StoreRefusalShowsItsTextAndCloses)
     ASSERT_EQ(LoginAttempt("Admin", ""), 1);
     UserRecord stale = StoredUser(10002);
     SetRecordPassword(stale, PasswordDigest("outdated"));  // the store holds another digest
-    CPasswordDlg dlg;
-    dlg.SetUser(&stale);
-    dlg.show();
-    Edit(&dlg, IDC_USER_PASSWORD)->setText(QStringLiteral("x"));
-    Edit(&dlg, IDC_USER_CONFIRM)->setText(QStringLiteral("x"));
-    dlg.accept();
+    ShownPasswordDlg dlg(&stale);
+    Submit(dlg, QString(), QStringLiteral("x"), QStringLiteral("x"));
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_WRONG_PASSWORD)));
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
@@ -177,8 +166,6 @@ TEST_F(PasswordDlgTest, StoreRefusalShowsItsTextAndCloses)
 TEST_F(PasswordDlgTest, NobodyLoggedInFillsNothing)
 {
     UserRecord lily = StoredUser(10002);
-    CPasswordDlg dlg;
-    dlg.SetUser(&lily);
-    dlg.show();
+    ShownPasswordDlg dlg(&lily);
     EXPECT_EQ(Text(&dlg, IDC_USER_NUMBER), QString());
 }
