@@ -53,14 +53,26 @@ QCheckBox* WriteBox(QWidget* dlg)
 
 }  // namespace
 
-class NewUserDlgTest : public AccountsTest {
+// The create and edit dialogs look at the connected pedometer's record.
+class UserDlgTest : public AccountsTest {
 protected:
     void TearDown() override
     {
         g_pDeviceUser = nullptr;
         AccountsTest::TearDown();
     }
+    // Connects a pedometer holding DeviceRecord(number).
+    UserRecord& ConnectDevice(int number)
+    {
+        m_device = DeviceRecord(number);
+        g_pDeviceUser = &m_device;
+        return m_device;
+    }
+
+    UserRecord m_device{};
 };
+
+class NewUserDlgTest : public UserDlgTest {};
 
 TEST_F(NewUserDlgTest, StartsWithASuggestedNumberAndDefaults)
 {
@@ -255,8 +267,7 @@ TEST_F(NewUserDlgTest, OtherStoreFailureShowsTheStoreTextAndKeepsTheDialogOpen)
 
 TEST_F(NewUserDlgTest, BlankPedometerTicksTheWriteBoxAndAsksNothing)
 {
-    UserRecord device = DeviceRecord(kBlankDeviceId);
-    g_pDeviceUser = &device;
+    UserRecord& device = ConnectDevice(kBlankDeviceId);
     CNewUserDlg dlg;
     dlg.SetDeviceMode(1);
     dlg.show();
@@ -286,8 +297,7 @@ TEST_F(NewUserDlgTest, PedometerOfAnotherUserAsksBeforeOverwriting)
     for (int id : {10001, 999998}) {
         m_messages.clear();
         m_deviceCalls.clear();
-        UserRecord device = DeviceRecord(id);
-        g_pDeviceUser = &device;
+        UserRecord& device = ConnectDevice(id);
         CNewUserDlg dlg;
         dlg.show();
         WriteBox(&dlg)->setChecked(true);
@@ -315,8 +325,7 @@ TEST_F(NewUserDlgTest, PedometerOfAnotherUserAsksBeforeOverwriting)
 
 TEST_F(NewUserDlgTest, PedometerHolding10000IsOverwrittenWithoutAQuestion)
 {
-    UserRecord device = DeviceRecord(10000);
-    g_pDeviceUser = &device;
+    ConnectDevice(10000);
     CNewUserDlg dlg;
     dlg.show();
     EXPECT_FALSE(WriteBox(&dlg)->isChecked());
@@ -329,8 +338,7 @@ TEST_F(NewUserDlgTest, PedometerHolding10000IsOverwrittenWithoutAQuestion)
 
 TEST_F(NewUserDlgTest, UntickedBoxWritesNothing)
 {
-    UserRecord device = DeviceRecord(10001);
-    g_pDeviceUser = &device;
+    ConnectDevice(10001);
     CNewUserDlg dlg;
     dlg.show();
     FillNew(&dlg, QStringLiteral("20000"), QStringLiteral("Bob"));
@@ -341,8 +349,7 @@ TEST_F(NewUserDlgTest, UntickedBoxWritesNothing)
 
 TEST_F(NewUserDlgTest, DeviceModeClosesWithoutSavingWhenThePedometerIsRemoved)
 {
-    UserRecord device = DeviceRecord(kBlankDeviceId);
-    g_pDeviceUser = &device;
+    ConnectDevice(kBlankDeviceId);
     CNewUserDlg dlg;
     dlg.SetDeviceMode(1);
     dlg.show();
@@ -361,26 +368,20 @@ TEST_F(NewUserDlgTest, WriteBoxFollowsThePedometerOutsideDeviceMode)
     CNewUserDlg dlg;
     dlg.show();
     EXPECT_FALSE(WriteBox(&dlg)->isEnabled());
-    UserRecord device = DeviceRecord(10001);
-    g_pDeviceUser = &device;
+    ConnectDevice(10001);
     EXPECT_TRUE(QTest::qWaitFor([&] { return WriteBox(&dlg)->isEnabled(); }, 3000));
     g_pDeviceUser = nullptr;
     EXPECT_TRUE(QTest::qWaitFor([&] { return !WriteBox(&dlg)->isEnabled(); }, 3000));
     EXPECT_TRUE(dlg.isVisible());  // without device mode the dialog stays
 }
 
-class EditUserDlgTest : public AccountsTest {
+class EditUserDlgTest : public UserDlgTest {
 protected:
     void SetUp() override
     {
-        AccountsTest::SetUp();
+        UserDlgTest::SetUp();
         ASSERT_EQ(AddUser(10002, "Lily", "abc"), 1);
         ASSERT_EQ(LoginAttempt("Lily", PasswordDigest("abc")), 1);
-    }
-    void TearDown() override
-    {
-        g_pDeviceUser = nullptr;
-        AccountsTest::TearDown();
     }
 };
 
@@ -463,8 +464,7 @@ TEST_F(EditUserDlgTest, OtherUsersRecordLeavesTheLoginAlone)
 
 TEST_F(EditUserDlgTest, WritesThePedometerAndReportsTheOutcome)
 {
-    UserRecord device = DeviceRecord(10002);
-    g_pDeviceUser = &device;
+    ConnectDevice(10002);
     CEditUserDlg dlg;
     dlg.SetUser(g_pLoginUser);
     dlg.show();
@@ -480,8 +480,7 @@ TEST_F(EditUserDlgTest, WritesThePedometerAndReportsTheOutcome)
 
 TEST_F(EditUserDlgTest, FailedWriteIsReported)
 {
-    UserRecord device = DeviceRecord(kBlankDeviceId);
-    g_pDeviceUser = &device;
+    ConnectDevice(kBlankDeviceId);
     m_shwResult = 0;
     CEditUserDlg dlg;
     dlg.SetUser(g_pLoginUser);
@@ -494,8 +493,7 @@ TEST_F(EditUserDlgTest, FailedWriteIsReported)
 
 TEST_F(EditUserDlgTest, NoToTheQuestionKeepsTheDialogAndTheSavedEdit)
 {
-    UserRecord device = DeviceRecord(10009);
-    g_pDeviceUser = &device;
+    ConnectDevice(10009);
     CEditUserDlg dlg;
     dlg.SetUser(g_pLoginUser);
     dlg.show();
@@ -514,8 +512,7 @@ TEST_F(EditUserDlgTest, FailedSaveShowsTheStoreTextAndChangesNoRecord)
     UserRecord ghost = StoredUser(10002);
     ghost.number = 55555;  // no such user in the store
     const UserRecord before = ghost;
-    UserRecord device = DeviceRecord(kBlankDeviceId);
-    g_pDeviceUser = &device;
+    ConnectDevice(kBlankDeviceId);
     CEditUserDlg dlg;
     dlg.SetUser(&ghost);
     dlg.show();
@@ -532,8 +529,7 @@ TEST_F(EditUserDlgTest, FailedSaveShowsTheStoreTextAndChangesNoRecord)
 
 TEST_F(NewUserDlgTest, CancelledDeviceModeDialogEndsOnce)
 {
-    UserRecord device = DeviceRecord(kBlankDeviceId);
-    g_pDeviceUser = &device;
+    ConnectDevice(kBlankDeviceId);
     CNewUserDlg dlg;
     dlg.SetDeviceMode(1);
     int finished = 0;
