@@ -23,6 +23,14 @@
 
 namespace {
 
+// Types a user name and a password into the login dialog and presses OK.
+void Submit(CLoginDlg& dlg, const QString& name, const QString& password = QString())
+{
+    SetText(&dlg, IDC_USER_NAME, name);
+    SetText(&dlg, IDC_PASSWORD, password);
+    dlg.accept();
+}
+
 // The other-user path runs the real dialog, filled and confirmed without a modal loop.
 QString g_typedName;
 QString g_typedPassword;
@@ -30,9 +38,7 @@ int RunLoginDialogTyped(UserRecord& user, QWidget* parent)
 {
     CLoginDlg dlg(&user, parent);
     dlg.show();
-    SetText(&dlg, IDC_USER_NAME, g_typedName);
-    SetText(&dlg, IDC_PASSWORD, g_typedPassword);
-    dlg.accept();
+    Submit(dlg, g_typedName, g_typedPassword);
     return dlg.result() == QDialog::Accepted ? IDOK : IDCANCEL;
 }
 
@@ -328,8 +334,7 @@ TEST_F(LoginDlgTest, UnknownNameIsSelectedWhole)
     UserRecord t{};
     CLoginDlg dlg(&t);
     dlg.show();
-    SetText(&dlg, IDC_USER_NAME, QStringLiteral("Nobody"));
-    dlg.accept();
+    Submit(dlg, QStringLiteral("Nobody"));
     auto* name = GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_NAME);
     ExpectBalloon(QStringLiteral("不存在的用户名！"), name);
     EXPECT_EQ(name->selectedText(), QStringLiteral("Nobody"));
@@ -341,9 +346,7 @@ TEST_F(LoginDlgTest, WrongPasswordKeepsTheText)
     UserRecord t{};
     CLoginDlg dlg(&t);
     dlg.show();
-    SetText(&dlg, IDC_USER_NAME, QStringLiteral("Lily"));
-    SetText(&dlg, IDC_PASSWORD, QStringLiteral("abd"));
-    dlg.accept();
+    Submit(dlg, QStringLiteral("Lily"), QStringLiteral("abd"));
     ExpectBalloon(QStringLiteral("密码不正确，请重新输入！"), GetDlgItem(&dlg, IDC_PASSWORD));
     EXPECT_EQ(Text(&dlg, IDC_PASSWORD), QStringLiteral("abd"));
     EXPECT_TRUE(dlg.isVisible());
@@ -354,8 +357,7 @@ TEST_F(LoginDlgTest, EmptyPasswordForAnAccountWithOneAsksToConfirm)
     UserRecord t{};
     CLoginDlg dlg(&t);
     dlg.show();
-    SetText(&dlg, IDC_USER_NAME, QStringLiteral("Lily"));
-    dlg.accept();
+    Submit(dlg, QStringLiteral("Lily"));
     ExpectBalloon(QStringLiteral("请确认您的密码！"), GetDlgItem(&dlg, IDC_PASSWORD));
 }
 
@@ -365,9 +367,7 @@ TEST_F(LoginDlgTest, RightPasswordFillsTheRecordAndCloses)
     CLoginDlg dlg(&t);
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("用户登录"));
     dlg.show();
-    SetText(&dlg, IDC_USER_NAME, QStringLiteral("Lily"));
-    SetText(&dlg, IDC_PASSWORD, QStringLiteral("abc"));
-    dlg.accept();
+    Submit(dlg, QStringLiteral("Lily"), QStringLiteral("abc"));
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(t.number, 10002);
     EXPECT_EQ(RecordPassword(t), PasswordDigest("abc"));
@@ -380,9 +380,7 @@ TEST_F(LoginDlgTest, OtherResultsLeaveTheDialogOpenSilently)
     UserRecord t{};
     CLoginDlg dlg(&t);
     dlg.show();
-    SetText(&dlg, IDC_USER_NAME, QStringLiteral("Lily"));
-    SetText(&dlg, IDC_PASSWORD, QStringLiteral("abc"));
-    dlg.accept();
+    Submit(dlg, QStringLiteral("Lily"), QStringLiteral("abc"));
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(BalloonCount(), 0);
     EXPECT_TRUE(m_messages.isEmpty());
