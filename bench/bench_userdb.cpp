@@ -95,7 +95,7 @@ public:
     explicit RawStore(const std::string& path)
     {
         Check(sqlite3_open(path.c_str(), &m_db) == SQLITE_OK, "raw open");
-        Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON;"
+        Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON;"
              "CREATE TABLE IF NOT EXISTS days (id INTEGER PRIMARY KEY, number INTEGER NOT NULL, day INTEGER NOT NULL,"
              " weight INTEGER NOT NULL, stride INTEGER NOT NULL, steps INTEGER NOT NULL, calories REAL NOT NULL,"
              " record BLOB NOT NULL, UNIQUE (number, day));");

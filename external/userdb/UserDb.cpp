@@ -641,7 +641,8 @@ int USER_Init(const std::string& connection, const std::string& userTable, const
         return InitFail(error, "用户数据库的版本无效（" + std::to_string(version) + "）");
 
     // WAL keeps a reader and a writer apart and survives a killed process;
-    // NORMAL synchronisation is durable against process crashes in WAL mode.
+    // FULL synchronisation syncs the log at every commit, so a stored day also
+    // survives a power cut (NORMAL may lose the last commits then).
     sqlite3_stmt* s = nullptr;
     std::string mode;
     if (sqlite3_prepare_v2(store->db, "PRAGMA journal_mode = WAL", -1, &s, nullptr) == SQLITE_OK &&
@@ -650,7 +651,7 @@ int USER_Init(const std::string& connection, const std::string& userTable, const
     sqlite3_finalize(s);
     if (mode != "wal")
         return InitFail(error, "无法打开用户数据库的日志：" + SqlText(store->db));
-    if (!Exec(store->db, "PRAGMA synchronous = NORMAL") || !Exec(store->db, "PRAGMA foreign_keys = ON"))
+    if (!Exec(store->db, "PRAGMA synchronous = FULL") || !Exec(store->db, "PRAGMA foreign_keys = ON"))
         return InitFail(error, "无法设置用户数据库：" + SqlText(store->db));
 
     // Statements are prepared on the process-wide store, so it is set before
