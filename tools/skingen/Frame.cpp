@@ -213,17 +213,9 @@ QImage ColumnHeader(int index)
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0x4F, 0x6C, 0x8F));
-        QPainterPath tri;
-        if (index == 9) {  // ascending: points up
-            tri.moveTo(1, 12);
-            tri.lineTo(4.5, 7.5);
-            tri.lineTo(8, 12);
-        } else {
-            tri.moveTo(1, 8);
-            tri.lineTo(4.5, 12.5);
-            tri.lineTo(8, 8);
-        }
-        tri.closeSubpath();
+        // Ascending points up, descending down.
+        const QPainterPath tri = index == 9 ? Polygon({{1, 12}, {4.5, 7.5}, {8, 12}})
+                                            : Polygon({{1, 8}, {4.5, 12.5}, {8, 8}});
         p.drawPath(tri);
         return img;
     }

@@ -12,14 +12,6 @@ namespace SkinArt {
 
 namespace {
 
-QLinearGradient Vertical(qreal y0, qreal y1, const QColor& top, const QColor& bottom)
-{
-    QLinearGradient g(0, y0, 0, y1);
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    return g;
-}
-
 // Clears a margin around a shape, so an overlapping shape stands apart from what is
 // behind it while the icon's background stays transparent.
 void Knockout(QPainter& p, const QPainterPath& shape, qreal margin)

@@ -7,16 +7,24 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <array>
+#include <initializer_list>
+
 namespace SkinArt {
 
 namespace {
 
-QLinearGradient Vertical(qreal y0, qreal y1, const QColor& top, const QColor& bottom)
+// Ground under a skyline of cubic curves from start: the area down to the bottom edge.
+QPainterPath Ground(QPointF start, std::initializer_list<std::array<QPointF, 3>> curves, qreal bottom)
 {
-    QLinearGradient g(0, y0, 0, y1);
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    return g;
+    QPainterPath path;
+    path.moveTo(start);
+    for (const auto& c : curves)
+        path.cubicTo(c[0], c[1], c[2]);
+    path.lineTo(path.currentPosition().x(), bottom);
+    path.lineTo(start.x(), bottom);
+    path.closeSubpath();
+    return path;
 }
 
 QImage Canvas(QSize size)
@@ -95,20 +103,10 @@ QImage LoginPage(bool withLogo)
     p.fillRect(QRect(panel, 0, w - panel, h), Vertical(0, h, QColor(0xF9, 0xFB, 0xFE), QColor(0xEA, 0xF0, 0xF8)));
     p.fillRect(QRect(0, 0, panel, h), Vertical(0, h, QColor(0xE0, 0xEC, 0xF9), QColor(0xC3, 0xD7, 0xEF)));
     // Gentle hills at the foot of the panel.
-    QPainterPath back;
-    back.moveTo(0, h - 58);
-    back.cubicTo(50, h - 80, 110, h - 40, panel, h - 62);
-    back.lineTo(panel, h);
-    back.lineTo(0, h);
-    back.closeSubpath();
+    const QPainterPath back = Ground(QPointF(0, h - 58), {{{{50, h - 80}, {110, h - 40}, {panel, h - 62}}}}, h);
     p.setBrush(QColor(255, 255, 255, 70));
     p.drawPath(back);
-    QPainterPath front;
-    front.moveTo(0, h - 30);
-    front.cubicTo(60, h - 52, 120, h - 14, panel, h - 36);
-    front.lineTo(panel, h);
-    front.lineTo(0, h);
-    front.closeSubpath();
+    const QPainterPath front = Ground(QPointF(0, h - 30), {{{{60, h - 52}, {120, h - 14}, {panel, h - 36}}}}, h);
     p.setBrush(QColor(0xA9, 0xC6, 0xE6, 150));
     p.drawPath(front);
     // A short trail of steps climbing the hills, left and right foot in turn.
@@ -218,22 +216,12 @@ QImage ShowPicture()
     cloud(420, 150, 0.7, 150);
     cloud(60, 170, 0.8, 120);
     // Far hills, near hills, meadow.
-    QPainterPath far;
-    far.moveTo(0, 196);
-    far.cubicTo(90, 160, 170, 200, 260, 178);
-    far.cubicTo(340, 158, 420, 170, 480, 184);
-    far.lineTo(480, 300);
-    far.lineTo(0, 300);
-    far.closeSubpath();
+    const QPainterPath far =
+        Ground(QPointF(0, 196), {{{{90, 160}, {170, 200}, {260, 178}}}, {{{340, 158}, {420, 170}, {480, 184}}}}, 300);
     p.setBrush(Vertical(160, 240, QColor(0xA6, 0xC6, 0xE2), QColor(0x8F, 0xB5, 0xD6)));
     p.drawPath(far);
-    QPainterPath near;
-    near.moveTo(0, 236);
-    near.cubicTo(120, 196, 230, 236, 330, 214);
-    near.cubicTo(400, 200, 450, 206, 480, 214);
-    near.lineTo(480, 300);
-    near.lineTo(0, 300);
-    near.closeSubpath();
+    const QPainterPath near =
+        Ground(QPointF(0, 236), {{{{120, 196}, {230, 236}, {330, 214}}}, {{{400, 200}, {450, 206}, {480, 214}}}}, 300);
     p.setBrush(Vertical(200, 300, QColor(0x9F, 0xCF, 0xB6), QColor(0x74, 0xAE, 0x93)));
     p.drawPath(near);
     // A path winding from the foreground into the hills.
@@ -311,31 +299,13 @@ QImage Photo(int index)
         background(QColor(0xCF, 0xE4, 0xF7), QColor(0xF5, 0xF9, 0xFD));
         p.setBrush(QColor(0xF8, 0xC5, 0x6B));
         p.drawEllipse(QPointF(68, 30), 11, 11);
-        QPainterPath back;
-        back.moveTo(-4, 96);
-        back.lineTo(30, 40);
-        back.lineTo(56, 78);
-        back.lineTo(70, 58);
-        back.lineTo(100, 96);
-        back.closeSubpath();
+        const QPainterPath back = Polygon({{-4, 96}, {30, 40}, {56, 78}, {70, 58}, {100, 96}});
         p.setBrush(QColor(0x8F, 0xB1, 0xD6));
         p.drawPath(back);
-        QPainterPath snow;
-        snow.moveTo(30, 40);
-        snow.lineTo(39, 55);
-        snow.lineTo(33, 52);
-        snow.lineTo(28, 57);
-        snow.lineTo(23, 52);
-        snow.closeSubpath();
+        const QPainterPath snow = Polygon({{30, 40}, {39, 55}, {33, 52}, {28, 57}, {23, 52}});
         p.setBrush(Qt::white);
         p.drawPath(snow);
-        QPainterPath front;
-        front.moveTo(-4, 96);
-        front.lineTo(20, 70);
-        front.lineTo(40, 84);
-        front.lineTo(62, 62);
-        front.lineTo(100, 96);
-        front.closeSubpath();
+        const QPainterPath front = Polygon({{-4, 96}, {20, 70}, {40, 84}, {62, 62}, {100, 96}});
         p.setBrush(QColor(0x5E, 0x88, 0xB8));
         p.drawPath(front);
         break;
@@ -368,11 +338,7 @@ QImage Photo(int index)
         const QColor fur(0x6E, 0x61, 0x58);
         QPainterPath cat;
         cat.addEllipse(QRectF(20, 30, 56, 50));
-        QPainterPath ears;
-        ears.moveTo(24, 46);
-        ears.lineTo(26, 16);
-        ears.lineTo(46, 34);
-        ears.closeSubpath();
+        QPainterPath ears = Polygon({{24, 46}, {26, 16}, {46, 34}});
         ears.moveTo(72, 46);
         ears.lineTo(70, 16);
         ears.lineTo(50, 34);
@@ -386,11 +352,7 @@ QImage Photo(int index)
         p.drawEllipse(QPointF(38, 53), 2.2, 5);
         p.drawEllipse(QPointF(58, 53), 2.2, 5);
         p.setBrush(QColor(0xE8, 0x9A, 0x8C));
-        QPainterPath nose;
-        nose.moveTo(44, 62);
-        nose.lineTo(52, 62);
-        nose.lineTo(48, 67);
-        nose.closeSubpath();
+        const QPainterPath nose = Polygon({{44, 62}, {52, 62}, {48, 67}});
         p.drawPath(nose);
         p.setPen(QPen(QColor(0xE9, 0xDC, 0xC8), 1.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(30, 64), QPointF(14, 61));
@@ -404,27 +366,14 @@ QImage Photo(int index)
         background(QColor(0xD3, 0xE8, 0xF8), QColor(0xEF, 0xF6, 0xFC));
         p.fillRect(QRectF(0, 66, 96, 30), Vertical(66, 96, QColor(0x6F, 0xA8, 0xD4), QColor(0x3F, 0x7A, 0xB2)));
         p.setBrush(Qt::white);
-        QPainterPath sail;
-        sail.moveTo(50, 14);
-        sail.lineTo(50, 60);
-        sail.lineTo(22, 60);
-        sail.closeSubpath();
+        const QPainterPath sail = Polygon({{50, 14}, {50, 60}, {22, 60}});
         p.drawPath(sail);
-        QPainterPath jib;
-        jib.moveTo(54, 22);
-        jib.lineTo(74, 60);
-        jib.lineTo(54, 60);
-        jib.closeSubpath();
+        const QPainterPath jib = Polygon({{54, 22}, {74, 60}, {54, 60}});
         p.setBrush(QColor(0xFF, 0xF4, 0xE6));
         p.drawPath(jib);
         p.setBrush(QColor(0x8A, 0x6A, 0x4E));
         p.drawRect(QRectF(50, 12, 3, 50));
-        QPainterPath hull;
-        hull.moveTo(16, 62);
-        hull.lineTo(80, 62);
-        hull.lineTo(70, 74);
-        hull.lineTo(26, 74);
-        hull.closeSubpath();
+        const QPainterPath hull = Polygon({{16, 62}, {80, 62}, {70, 74}, {26, 74}});
         p.setBrush(Colour::AccentDark);
         p.drawPath(hull);
         p.setPen(QPen(QColor(255, 255, 255, 150), 2, Qt::SolidLine, Qt::RoundCap));
@@ -438,12 +387,7 @@ QImage Photo(int index)
         p.setBrush(QColor(0xA9, 0xCF, 0x8A));
         p.drawEllipse(QRectF(-10, 78, 116, 40));
         p.setBrush(QColor(0x86, 0x60, 0x42));
-        QPainterPath trunk;
-        trunk.moveTo(44, 86);
-        trunk.lineTo(46, 52);
-        trunk.lineTo(50, 52);
-        trunk.lineTo(53, 86);
-        trunk.closeSubpath();
+        const QPainterPath trunk = Polygon({{44, 86}, {46, 52}, {50, 52}, {53, 86}});
         p.drawPath(trunk);
         QPainterPath crown;
         crown.setFillRule(Qt::WindingFill);

@@ -11,6 +11,19 @@
 
 namespace SkinArt {
 
+QPainterPath Polygon(std::initializer_list<QPointF> points)
+{
+    QPainterPath path;
+    for (const QPointF& point : points) {
+        if (path.elementCount() == 0)
+            path.moveTo(point);
+        else
+            path.lineTo(point);
+    }
+    path.closeSubpath();
+    return path;
+}
+
 namespace {
 
 // 96 dpi in the BMP header, whatever the screen says, so every run writes the same bytes.

@@ -3,12 +3,17 @@
 // Every image is a pure function of the constants below, so the generator writes
 // the same bytes on every run.
 
+#include <QBrush>
 #include <QColor>
 #include <QImage>
 #include <QList>
+#include <QPainterPath>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+
+#include <initializer_list>
 
 class QPainter;
 
@@ -59,6 +64,18 @@ inline const QColor Ink{0x23, 0x3A, 0x56};
 inline const QColor Green{0x4C, 0xB0, 0x6A};
 inline const QColor CloseRed{0xE0, 0x5A, 0x4F};
 }  // namespace Colour
+
+// A top-to-bottom gradient from y0 to y1.
+inline QLinearGradient Vertical(qreal y0, qreal y1, const QColor& top, const QColor& bottom)
+{
+    QLinearGradient g(0, y0, 0, y1);
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    return g;
+}
+
+// A closed path through the points: a move to the first, straight lines to the others.
+QPainterPath Polygon(std::initializer_list<QPointF> points);
 
 // Draws an icon on a 16 x 16 unit grid; the painter is already scaled to the
 // target size, so whole and half units stay on pixel edges at 16, 32 and 48.
