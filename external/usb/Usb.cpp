@@ -274,6 +274,17 @@ private:
 
 CUsbLibrary& Lib() { return CUsbLibrary::Instance(); }
 
+// Hands the connected pedometer's settings to read; 0 without a pedometer (read is not called).
+template <typename Read>
+int ReadProfile(Read read)
+{
+    PedometerProfile p;
+    if (!Lib().Profile(p))
+        return 0;
+    read(p);
+    return 1;
+}
+
 bool ValidTimeOfDay(int32_t h, int32_t m, int32_t s)
 {
     return h >= 0 && h <= 23 && m >= 0 && m <= 59 && s >= 0 && s <= 59;
@@ -301,14 +312,12 @@ int USB_SetID(int32_t number)
 
 int USB_GetSHW(int32_t& sex, int32_t& height, int32_t& weight, int32_t& age, int /*flag*/)
 {
-    PedometerProfile p;
-    if (!Lib().Profile(p))
-        return 0;
-    sex = p.sex;
-    height = p.height;
-    weight = p.weight;
-    age = p.age;
-    return 1;
+    return ReadProfile([&](const PedometerProfile& p) {
+        sex = p.sex;
+        height = p.height;
+        weight = p.weight;
+        age = p.age;
+    });
 }
 
 int USB_SetSHW(int32_t sex, int32_t height, int32_t weight, int32_t age, int /*flag*/)
@@ -323,11 +332,7 @@ int USB_SetSHW(int32_t sex, int32_t height, int32_t weight, int32_t age, int /*f
 
 int USB_GetDayTargetCalorie(int32_t& kcal)
 {
-    PedometerProfile p;
-    if (!Lib().Profile(p))
-        return 0;
-    kcal = p.targetCalories;
-    return 1;
+    return ReadProfile([&](const PedometerProfile& p) { kcal = p.targetCalories; });
 }
 
 int USB_SetDayTargetCalorie(int32_t kcal)
@@ -337,13 +342,11 @@ int USB_SetDayTargetCalorie(int32_t kcal)
 
 int USB_GetAlarmClock(int32_t& hour, int32_t& minute, int32_t& second)
 {
-    PedometerProfile p;
-    if (!Lib().Profile(p))
-        return 0;
-    hour = p.alarmHour;
-    minute = p.alarmMinute;
-    second = p.alarmSecond;
-    return 1;
+    return ReadProfile([&](const PedometerProfile& p) {
+        hour = p.alarmHour;
+        minute = p.alarmMinute;
+        second = p.alarmSecond;
+    });
 }
 
 int USB_SetAlarmClock(int32_t hour, int32_t minute, int32_t second)
