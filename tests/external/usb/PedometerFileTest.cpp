@@ -33,6 +33,15 @@ void FixCrc(QByteArray& b)
     PutU32(b, 60, Crc32(b.constData(), static_cast<size_t>(b.size())));
 }
 
+// A copy of the file with one 32-bit field changed and a matching checksum.
+QByteArray WithField(const QByteArray& file, int offset, uint32_t v)
+{
+    QByteArray b = file;
+    PutU32(b, offset, v);
+    FixCrc(b);
+    return b;
+}
+
 bool Decodes(const QByteArray& b)
 {
     PedometerFile f;
@@ -107,33 +116,16 @@ TEST(PedometerFile, RefusesEveryKindOfDamagedFile)
     flipped[5000] = static_cast<char>(flipped[5000] ^ 0x10);
     EXPECT_FALSE(Decodes(flipped));  // checksum
 
-    QByteArray version = good;
-    PutU32(version, 8, 2);
-    FixCrc(version);
+    const QByteArray version = WithField(good, 8, 2);
     QString why;
     PedometerFile f;
     EXPECT_FALSE(DecodePedometerFile(version, f, &why));
     EXPECT_TRUE(why.contains(QStringLiteral("version"))) << why.toStdString();
 
-    QByteArray huge = good;
-    PutU32(huge, 52, 0xFFFFFFFFu);  // would overflow a careless size computation
-    FixCrc(huge);
-    EXPECT_FALSE(Decodes(huge));
-
-    QByteArray tooMany = good;
-    PutU32(tooMany, 52, 1001);
-    FixCrc(tooMany);
-    EXPECT_FALSE(Decodes(tooMany));
-
-    QByteArray recordSize = good;
-    PutU32(recordSize, 56, 14436);
-    FixCrc(recordSize);
-    EXPECT_FALSE(Decodes(recordSize));
-
-    QByteArray alarm = good;
-    PutU32(alarm, 40, 24);
-    FixCrc(alarm);
-    EXPECT_FALSE(Decodes(alarm));
+    EXPECT_FALSE(Decodes(WithField(good, 52, 0xFFFFFFFFu)));  // would overflow a careless size computation
+    EXPECT_FALSE(Decodes(WithField(good, 52, 1001)));         // too many days
+    EXPECT_FALSE(Decodes(WithField(good, 56, 14436)));        // record size
+    EXPECT_FALSE(Decodes(WithField(good, 40, 24)));           // alarm hour
 
     QByteArray nanDay = good;
     const double nan = std::numeric_limits<double>::quiet_NaN();
