@@ -319,6 +319,19 @@ int FindUserByName(const std::string& name, UserRecord* out)
     return StepOneUser(s, out);
 }
 
+// Runs a statement whose only parameter ?1 is a user number: USER_OK, or the store's
+// error about what (taken while the statement still holds it).
+int ExecForNumber(const char* sql, int32_t number, const char* what)
+{
+    StmtUse s(Prepare(sql));
+    if (!s)
+        return StoreError(what);
+    sqlite3_bind_int(s.get(), 1, number);
+    if (sqlite3_step(s.get()) != SQLITE_DONE)
+        return StoreError(what);
+    return USER_OK;
+}
+
 // Adds a user row with the given password digest; false when the store refuses it.
 bool InsertUser(const UserRecord& user, const std::string& digest)
 {
@@ -824,22 +837,12 @@ int USER_DeleteUser(const std::string& name)
         return Fail(USER_ERR_NOT_FOUND, "用户 " + name + " 不存在");
     if (found.number == kAdminNumber)
         return Fail(USER_ERR_BUILTIN, "内置管理员不能删除");
-    {
-        StmtUse days(Prepare("DELETE FROM {D} WHERE number = ?1"));
-        if (!days)
-            return StoreError("删除计步数据");
-        sqlite3_bind_int(days.get(), 1, found.number);
-        if (sqlite3_step(days.get()) != SQLITE_DONE)
-            return StoreError("删除计步数据");
-    }
-    {
-        StmtUse s(Prepare("DELETE FROM {U} WHERE number = ?1"));
-        if (!s)
-            return StoreError("删除用户");
-        sqlite3_bind_int(s.get(), 1, found.number);
-        if (sqlite3_step(s.get()) != SQLITE_DONE)
-            return StoreError("删除用户");
-    }
+    if (const int failed = ExecForNumber("DELETE FROM {D} WHERE number = ?1", found.number, "删除计步数据");
+        failed != USER_OK)
+        return failed;
+    if (const int failed = ExecForNumber("DELETE FROM {U} WHERE number = ?1", found.number, "删除用户");
+        failed != USER_OK)
+        return failed;
     if (!tx.Commit())
         return StoreError("删除用户");
     return Succeed();
