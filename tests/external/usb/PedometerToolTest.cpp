@@ -111,7 +111,7 @@ TEST_F(PedometerToolTest, TheWholeRoadOfAPedometer)
 
     // A blank pedometer arrives; the program writes a profile into it.
     ASSERT_EQ(Tool({QStringLiteral("plug"), QStringLiteral("p.ped"), QStringLiteral("--port"), Port()}).status, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 1; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 1; }, 30000));
     EXPECT_EQ(w.messages[0].first, WM_DEVICE_BLANK);
     EXPECT_EQ(USB_GetDataCount(), 5);
     EXPECT_EQ(USB_SetID(10002), 1);
@@ -125,7 +125,7 @@ TEST_F(PedometerToolTest, TheWholeRoadOfAPedometer)
     // Pulled out: the program hears of it, and the file keeps what the program wrote.
     const ToolRun u = Tool({QStringLiteral("unplug"), QStringLiteral("p.ped"), QStringLiteral("--port"), Port()});
     ASSERT_EQ(u.status, 0) << u.err.toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 2; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 2; }, 30000));
     EXPECT_EQ(w.messages[1].first, WM_DEVICE_REMOVED);
     EXPECT_FALSE(QFile::exists(Port() + QStringLiteral("p.ped")));
     PedometerFile f;
@@ -137,7 +137,7 @@ TEST_F(PedometerToolTest, TheWholeRoadOfAPedometer)
     ASSERT_EQ(Tool({QStringLiteral("clear"), QStringLiteral("p.ped")}).status, 0);
     ASSERT_EQ(Tool({QStringLiteral("set"), QStringLiteral("p.ped"), QStringLiteral("--target"), QStringLiteral("640")}).status, 0);
     ASSERT_EQ(Tool({QStringLiteral("plug"), QStringLiteral("p.ped"), QStringLiteral("--port"), Port()}).status, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 3; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 3; }, 30000));
     EXPECT_EQ(w.messages[2], std::make_pair(WM_DEVICE_ARRIVED, uintptr_t{10002}));
     EXPECT_EQ(USB_GetDataCount(), 0);
     int32_t kcal = 0;
@@ -147,7 +147,7 @@ TEST_F(PedometerToolTest, TheWholeRoadOfAPedometer)
     // Discarding leaves the original as it was.
     ASSERT_EQ(USB_SetDayTargetCalorie(100), 1);
     ASSERT_EQ(Tool({QStringLiteral("unplug"), QStringLiteral("p.ped"), QStringLiteral("--port"), Port(), QStringLiteral("--discard")}).status, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 4; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.messages.size() == 4; }, 30000));
     ASSERT_TRUE(LoadPedometerFile(PathOf(QStringLiteral("p.ped")), f));
     EXPECT_EQ(f.profile.targetCalories, 640);
 }

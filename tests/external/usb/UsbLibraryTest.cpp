@@ -117,7 +117,9 @@ protected:
 
     void Start() { ASSERT_EQ(USB_Init(&m_receiver, &OnProgress), 1); }
 
-    bool WaitFor(int message, int count = 1, int ms = 10000)
+    // Generous: a passing wait ends as soon as the message is in, and a loaded
+    // machine running sanitised builds may take long to deliver it.
+    bool WaitFor(int message, int count = 1, int ms = 30000)
     {
         return QTest::qWaitFor([&] { return m_receiver.Count(message) >= count; }, ms);
     }
@@ -469,7 +471,7 @@ TEST_F(UsbLibraryTest, PulledOutDuringTheTransferAnnouncesNothing)
     USB_SetTransferPace(40);
     Start();
     Plug(QStringLiteral("a.ped"), Make(12345, 200));
-    ASSERT_TRUE(QTest::qWaitFor([] { return g_progress.calls >= 2; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return g_progress.calls >= 2; }, 30000));
     ASSERT_TRUE(QFile::remove(Port() + QStringLiteral("a.ped")));
     Settle();
     EXPECT_TRUE(m_receiver.messages.empty());
@@ -485,10 +487,11 @@ TEST_F(UsbLibraryTest, PulledOutDuringTheTransferAnnouncesNothing)
 
 TEST_F(UsbLibraryTest, ProgressCanBeWatchedDuringASlowTransfer)
 {
-    USB_SetTransferPace(10);
+    // Slow enough that a test thread held up for a while still sees the transfer running.
+    USB_SetTransferPace(100);
     Start();
     Plug(QStringLiteral("a.ped"), Make(12345, 30));
-    ASSERT_TRUE(QTest::qWaitFor([] { return g_progress.calls >= 3; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return g_progress.calls >= 3; }, 30000));
     EXPECT_FALSE(g_progress.complete);
     EXPECT_EQ(g_progress.total, 30);
     EXPECT_EQ(USB_GetDataCount(), 0);  // nothing is half-published
@@ -503,7 +506,7 @@ TEST_F(UsbLibraryTest, TermStopsATransferAndInitStartsAfresh)
     USB_SetTransferPace(50);
     Start();
     Plug(QStringLiteral("a.ped"), Make(12345, 500));
-    ASSERT_TRUE(QTest::qWaitFor([] { return g_progress.calls >= 1; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return g_progress.calls >= 1; }, 30000));
     EXPECT_EQ(USB_Term(), 1);
     EXPECT_EQ(USB_Term(), 0);
     const int callsAtTerm = g_progress.calls;
@@ -525,7 +528,7 @@ TEST_F(UsbLibraryTest, WorksWithoutANotifyObject)
     Plug(QStringLiteral("a.ped"), Make(12345, 2));
     ASSERT_EQ(USB_Init(nullptr, &OnProgress), 1);
     // Without a notify object the callback runs on the library's thread; wait for the data instead.
-    ASSERT_TRUE(QTest::qWaitFor([] { return USB_GetDataCount() == 2; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return USB_GetDataCount() == 2; }, 30000));
     EXPECT_EQ(USB_SetDayTargetCalorie(123), 1);
     USB_Term();
     EXPECT_EQ(OnDisk(QStringLiteral("a.ped")).profile.targetCalories, 123);
