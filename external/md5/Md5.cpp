@@ -28,7 +28,12 @@ std::string PasswordDigest(const std::string& password)
     if (password.empty())
         return std::string();
     std::string digest = password;
-    for (int round = 0; round < 5; ++round)
+    for (int round = 0; round < 5; ++round) {
         digest = MD5_GetStringMD5(digest);
+        // Without MD5 (a libcrypto that refuses it, as in FIPS mode) a password must not
+        // turn into "no password": this marker matches no stored digest and is never stored.
+        if (digest.empty())
+            return kNoPasswordDigest;
+    }
     return digest;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <openssl/evp.h>
+
 #include <string>
 
 namespace {
@@ -66,3 +68,18 @@ TEST(PasswordDigest, IsCaseSensitiveAndChained)
 }
 
 }  // namespace
+
+// A libcrypto that refuses MD5 (FIPS-only properties) must not turn a password into "no password".
+TEST(PasswordDigest, WithoutMd5APasswordNeverBecomesEmpty)
+{
+    ASSERT_EQ(EVP_set_default_properties(nullptr, "fips=yes"), 1);
+    const std::string plain = MD5_GetStringMD5("abc");
+    const std::string digest = PasswordDigest("secret");
+    const std::string empty = PasswordDigest("");
+    ASSERT_EQ(EVP_set_default_properties(nullptr, ""), 1);
+    if (!plain.empty())
+        GTEST_SKIP() << "this libcrypto has a FIPS provider that makes MD5 digests";
+    EXPECT_EQ(digest, kNoPasswordDigest);
+    EXPECT_EQ(empty, "");
+    EXPECT_EQ(PasswordDigest("secret").size(), 32u);  // back to normal
+}
