@@ -152,8 +152,9 @@ TEST_F(LanguageFolder, AFailedSwitchKeepsTheTextsAndLanguageIni)
     const int beyond = 40;  // no such section: the default file name, which is not there either
 
     for (bool fromEnglish : {false, true}) {
-        if (fromEnglish)
+        if (fromEnglish) {
             ASSERT_TRUE(SwitchLanguage(1));
+        }
         const QString before = LoadStr(192);
         const QString beforeDlg = LoadDlgText(131, 1087);
         const QByteArray ini = ReadFile(QStringLiteral("Language.ini"));

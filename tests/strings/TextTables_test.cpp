@@ -79,8 +79,9 @@ TEST(BuiltinTable, HoldsEveryUsedStringAndOnlyDeliberateBlanks)
 TEST(BuiltinTable, StringsAreInStrictIdOrderAndValidUtf8)
 {
     for (size_t i = 0; i < kBuiltinStringCount; ++i) {
-        if (i > 0)
+        if (i > 0) {
             EXPECT_LT(kBuiltinStrings[i - 1].id, kBuiltinStrings[i].id) << "at " << kBuiltinStrings[i].id;
+        }
         const QByteArray raw(kBuiltinStrings[i].text);
         EXPECT_EQ(QString::fromUtf8(raw).toUtf8(), raw) << kBuiltinStrings[i].id;
     }
