@@ -25,39 +25,9 @@
 
 namespace {
 
-// BenchRatio's counters, timed on this thread's CPU clock: the build machine runs other
-// work at the same time, and wall-clock ratios of sub-millisecond paints swing with it.
-class CpuRatio {
-public:
-    template <typename F>
-    double Lib(F&& work) { const double s = Seconds(work); m_lib += s; return s; }
-    template <typename F>
-    double Raw(F&& work) { const double s = Seconds(work); m_raw += s; return s; }
-    void Report(benchmark::State& state) const
-    {
-        const double n = static_cast<double>(state.iterations() ? state.iterations() : 1);
-        state.counters["lib_ms"] = m_lib * 1000.0 / n;
-        state.counters["raw_ms"] = m_raw * 1000.0 / n;
-        state.counters["ratio"] = m_raw > 0.0 ? m_lib / m_raw : 0.0;
-    }
-
-private:
-    static double Now()
-    {
-        timespec ts{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-        return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-    }
-    template <typename F>
-    static double Seconds(F& work)
-    {
-        const double start = Now();
-        work();
-        return Now() - start;
-    }
-    double m_lib = 0.0;
-    double m_raw = 0.0;
-};
+// Timed on this thread's CPU clock: the build machine runs other work at the same
+// time, and wall-clock ratios of sub-millisecond paints swing with it.
+using CpuRatio = BasicBenchRatio<ThreadCpuClock>;
 
 constexpr int kUser = 10002;
 constexpr int kWeight = 65;

@@ -319,6 +319,17 @@ int FindUserByName(const std::string& name, UserRecord* out)
     return StepOneUser(s, out);
 }
 
+// The user with that number: USER_OK, or the failure with its text (no such user, store error).
+int RequireUserByNumber(int32_t number, UserRecord* out)
+{
+    const int rc = FindUserByNumber(number, out);
+    if (rc < 0)
+        return rc;
+    if (rc == 0)
+        return Fail(USER_ERR_NOT_FOUND, "找不到号码为 " + std::to_string(number) + " 的用户");
+    return USER_OK;
+}
+
 // Runs a statement whose only parameter ?1 is a user number: USER_OK, or the store's
 // error about what (taken while the statement still holds it).
 int ExecForNumber(const char* sql, int32_t number, const char* what)
@@ -717,11 +728,8 @@ int USER_GetUser(int32_t number, UserRecord& out)
 {
     REQUIRE_OPEN();
     UserRecord found{};
-    const int rc = FindUserByNumber(number, &found);
-    if (rc < 0)
+    if (const int rc = RequireUserByNumber(number, &found); rc != USER_OK)
         return rc;
-    if (rc == 0)
-        return Fail(USER_ERR_NOT_FOUND, "找不到号码为 " + std::to_string(number) + " 的用户");
     out = found;
     return Succeed();
 }
@@ -796,11 +804,9 @@ int USER_EditUser(const UserRecord& user)
     Transaction tx;
     if (!tx.ok())
         return StoreError("开始事务");
-    int rc = FindUserByNumber(user.number, nullptr);
-    if (rc < 0)
+    int rc = RequireUserByNumber(user.number, nullptr);
+    if (rc != USER_OK)
         return rc;
-    if (rc == 0)
-        return Fail(USER_ERR_NOT_FOUND, "找不到号码为 " + std::to_string(user.number) + " 的用户");
     UserRecord holder{};
     rc = FindUserByName(RecordName(user), &holder);
     if (rc < 0)
@@ -857,11 +863,8 @@ int USER_EditPassword(int32_t number, const std::string& oldDigest, const std::s
     if (!tx.ok())
         return StoreError("开始事务");
     UserRecord found{};
-    const int rc = FindUserByNumber(number, &found);
-    if (rc < 0)
+    if (const int rc = RequireUserByNumber(number, &found); rc != USER_OK)
         return rc;
-    if (rc == 0)
-        return Fail(USER_ERR_NOT_FOUND, "找不到号码为 " + std::to_string(number) + " 的用户");
     if (RecordPassword(found) != oldDigest)
         return Fail(USER_ERR_WRONG_PASSWORD, "原密码不正确");
     {
@@ -944,13 +947,10 @@ int USER_InsertData(int32_t number, int32_t weight, int32_t stride, const Device
         error = g_lastText;
         return USER_ERR_GENERAL;
     };
-    int rc = FindUserByNumber(number, nullptr);
-    if (rc < 0) {
+    if (const int rc = RequireUserByNumber(number, nullptr); rc != USER_OK) {
         error = g_lastText;
         return rc;
     }
-    if (rc == 0)
-        return refuse(USER_ERR_NOT_FOUND, "找不到号码为 " + std::to_string(number) + " 的用户");
 
     bool replace = false;
     {
@@ -959,7 +959,7 @@ int USER_InsertData(int32_t number, int32_t weight, int32_t stride, const Device
             return storeFailure("查询计步数据");
         sqlite3_bind_int(s.get(), 1, number);
         sqlite3_bind_int(s.get(), 2, key);
-        rc = sqlite3_step(s.get());
+        const int rc = sqlite3_step(s.get());
         if (rc == SQLITE_ROW) {
             const void* blob = sqlite3_column_blob(s.get(), 0);
             const int bytes = sqlite3_column_bytes(s.get(), 0);
