@@ -1,6 +1,6 @@
 #include "accounts/AccountDlg.h"
 
-#include "app/Globals.h"
+#include "core/Globals.h"
 
 #include <QLineEdit>
 

@@ -5,7 +5,6 @@
 
 #include "external/records/Records.h"
 
-#include <QMessageBox>
 #include <QPoint>
 #include <QString>
 #include <QValidator>
@@ -22,14 +21,10 @@ std::string PasswordDigestOf(const QString& password);
 
 // ---- login ------------------------------------------------------------------
 
-// One login attempt with the ownership rule of the logged-in record: the record g_pLoginUser
-// points to is released first (unless it is null or the pedometer's record g_pDeviceUser),
-// g_pLoginUser gets a fresh zero-filled record that USER_Login fills; on any result but 1 that
-// record is released again and g_pLoginUser is null. Returns USER_Login's result.
+// One login attempt: the logged-in record is released first; a zero-filled record that USER_Login
+// fills becomes the logged-in record on 1; on any other result g_pLoginUser stays null.
+// Returns USER_Login's result.
 int LoginAttempt(const std::string& name, const std::string& digest);
-
-// Releases the logged-in record unless it is null or the pedometer's record; g_pLoginUser becomes null.
-void ReleaseLoginUser();
 
 // ---- login slots --------------------------------------------------------------
 
@@ -75,24 +70,11 @@ QValidator* MakeDigitsValidator(int maxDigits, QObject* parent);
 
 // ---- writing a profile into the pedometer --------------------------------------
 
-// The device operations the write uses; the default set is the device library's.
-struct DeviceWriteOps {
-    std::function<int(int32_t)> setId;
-    std::function<int(int32_t, int32_t, int32_t, int32_t, int)> setShw;
-    std::function<int(int32_t)> setDayTargetCalorie;
-    std::function<int(int32_t, int32_t, int32_t)> setAlarmClock;
-};
-DeviceWriteOps DefaultDeviceWriteOps();
-// Replaces the operations every dialog uses (tests); an empty value restores the device library's.
-void SetDeviceWriteOps(const DeviceWriteOps* ops);
-const DeviceWriteOps& CurrentDeviceWriteOps();
-
 // Whether the profile may go into the connected pedometer (g_pDeviceUser) under newNumber:
 // straight away when the pedometer holds no user number, else only after "Yes" to the overwrite question.
 bool OverwriteAllowed(QWidget* parent, int32_t newNumber);
 
-// Writes ID, body profile (male flag, height, weight, age, 1), calorie target and alarm time, in this
-// order. True when the profile, target and alarm writes each returned 1 (the ID write reports nothing).
+// Writes the profile into the connected pedometer through the device link; false without one.
 bool WriteProfileToDevice(const UserRecord& user);
 
 // ---- records in memory ------------------------------------------------------------
@@ -101,15 +83,7 @@ bool WriteProfileToDevice(const UserRecord& user);
 // records of the same user, so every record in memory agrees with the store.
 void UpdateLoadedRecords(UserRecord& record, const std::function<void(UserRecord&)>& update);
 
-// ---- message boxes ----------------------------------------------------------------
-
-// Every outcome and question of the account dialogs goes through here: a message box with the
-// product name as caption. Returns the button pressed (QMessageBox::StandardButton).
-int AccountMessageBox(QWidget* parent, const QString& text,
-                      QMessageBox::StandardButtons buttons = QMessageBox::Ok);
-// A test hook that answers instead of the box: it gets the text and buttons and returns the answer.
-using AccountMessageBoxHook = std::function<int(const QString& text, QMessageBox::StandardButtons buttons)>;
-void SetAccountMessageBoxHook(AccountMessageBoxHook hook);
+// ---- balloons ---------------------------------------------------------------------
 
 // The input error balloon: error icon, title string 103, anchored at the control, 5000 ms.
 void ShowErrorBalloon(QWidget* control, const QString& text);

@@ -1,8 +1,8 @@
 #include "accounts/DialogParts.h"
 
 #include "accounts/AccountRules.h"
-#include "app/DlgItem.h"
-#include "app/StringTable.h"
+#include "core/DlgItem.h"
+#include "core/StringTable.h"
 #include "res/resource.h"
 
 #include <QBoxLayout>

@@ -2,9 +2,10 @@
 
 #include "accounts/AccountRules.h"
 #include "accounts/DialogParts.h"
-#include "app/DlgItem.h"
-#include "app/Globals.h"
-#include "app/StringTable.h"
+#include "core/DialogService.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
+#include "core/StringTable.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 
@@ -85,10 +86,10 @@ void CEditUserDlg::accept()
         written = WriteProfileToDevice(w);
 
     if (result == 1) {
-        AccountMessageBox(this, LoadStr(!writeWanted ? 507 : written ? 508 : 509));
+        ShowMessageBox(this, LoadStr(!writeWanted ? 507 : written ? 508 : 509));
     } else {
         // The store refused the change: say so instead of closing as if it had been saved.
-        AccountMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
+        ShowMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
     }
     m_timer1->stop();
     QDialog::accept();

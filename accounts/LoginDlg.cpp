@@ -2,8 +2,8 @@
 
 #include "accounts/AccountRules.h"
 #include "accounts/DialogParts.h"
-#include "app/DlgItem.h"
-#include "app/StringTable.h"
+#include "core/DlgItem.h"
+#include "core/StringTable.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 

@@ -2,11 +2,13 @@
 
 #include "accounts/AccountRules.h"
 #include "accounts/LoginDlg.h"
-#include "app/DlgItem.h"
-#include "app/Globals.h"
-#include "app/MainWindowApi.h"
-#include "app/Profile.h"
-#include "app/StringTable.h"
+#include "core/DialogService.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
+#include "core/MainWindowApi.h"
+#include "core/Profile.h"
+#include "core/SkinSections.h"
+#include "core/StringTable.h"
 #include "controls/PictureFrame.h"
 #include "external/records/WndMessage.h"
 #include "external/skin/Skin.h"
@@ -36,14 +38,6 @@ constexpr QSize kRightsSize{150, 18};
 constexpr QSize kPasswordSize{100, 24};
 constexpr QSize kLoginSize{64, 26};
 
-int DefaultRunLoginDialog(UserRecord& user, QWidget* parent)
-{
-    CLoginDlg dlg(&user, parent);
-    return dlg.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
-}
-
-CLoginPageDlg::LoginDialogRunner g_loginDialogRunner = DefaultRunLoginDialog;
-
 void SetTextColour(QWidget* w, const QColor& c)
 {
     QPalette pal = w->palette();
@@ -68,11 +62,6 @@ QSize LoginPageSize(const QString& backBmpPath)
     return size.isValid() && !size.isEmpty() ? size : kDefaultPageSize;
 }
 
-void CLoginPageDlg::SetLoginDialogRunner(LoginDialogRunner runner)
-{
-    g_loginDialogRunner = runner ? runner : DefaultRunLoginDialog;
-}
-
 QWidget* CreateLoginPageDlg(QWidget* parent)
 {
     return new CLoginPageDlg(parent);
@@ -94,8 +83,7 @@ CLoginPageDlg::~CLoginPageDlg()
 
 void CLoginPageDlg::CreateControls()
 {
-    const QString backPath =
-        SkinFolder() + Profile::GetString(SkinIniPath(), "Page2", "BackBmp", QStringLiteral("P2_back.bmp"));
+    const QString backPath = ReadLoginPageSkin().backBmp;
     resize(LoginPageSize(backPath));
     WS_SetSkin(this);
     WS_SetBackBmp(this, backPath);
@@ -195,13 +183,11 @@ void CLoginPageDlg::FitTextWidths()
 void CLoginPageDlg::OnInitDialog()
 {
     // The logo from the skin, placed where the skin says; without it the template's place stays.
-    const QString logoPath =
-        SkinFolder() + Profile::GetString(SkinIniPath(), "Page2", "LeftLog", QStringLiteral("Logo01.bmp"));
+    const LoginPageSkin skin = ReadLoginPageSkin();
     QPixmap logo;
-    if (logo.load(logoPath)) {
+    if (logo.load(skin.leftLog)) {
         m_logo->setPixmap(logo);
-        m_logo->setGeometry(Profile::GetInt(SkinIniPath(), "Page2", "LeftLogX", 0),
-                            Profile::GetInt(SkinIniPath(), "Page2", "LeftLogY", 0), logo.width(), logo.height());
+        m_logo->setGeometry(QRect(skin.leftLogPos, logo.size()));
     }
 
     m_password->setMaxLength(10);
@@ -223,7 +209,7 @@ void CLoginPageDlg::OnInitDialog()
 
 void CLoginPageDlg::FillSlot(int slot, std::unique_ptr<UserRecord> user)
 {
-    const QString path = g_strAppPath + QStringLiteral("Photo/%1.bmp").arg(user->photo);
+    const QString path = UserPicturePath(user->photo);
     const QString name = QString::fromStdString(RecordName(*user));
     CUserPictureFrame* picture = m_pictures[slot];
     picture->SetCornerSize(5);
@@ -334,7 +320,8 @@ void CLoginPageDlg::OnOtherUser()
 {
     HidePasswordBox();
     UserRecord entered{};
-    if (g_loginDialogRunner(entered, this) != IDOK)
+    CLoginDlg dlg(&entered, this);
+    if (RunModal(dlg) != QDialog::Accepted)
         return;
     if (LoginAttempt(RecordName(entered), RecordPassword(entered)) == 1)
         LoginDone(QString());

@@ -33,7 +33,7 @@ public:
     void SelectSlot(int slot);
     // The login button or Enter in the password box.
     void OnOK();
-    // "Other user": the login dialog. Tests may replace how it runs (return its result).
+    // "Other user": the login dialog.
     void OnOtherUser();
     // Language combo: switch to language index.
     void OnLanguageChange(int index);
@@ -45,11 +45,6 @@ public:
     QLabel* RightsLabel() const { return m_rights; }
     QLineEdit* PasswordEdit() const { return m_password; }
     QPushButton* LoginButton() const { return m_login; }
-
-    // How the other-user login runs its dialog (tests answer it without a modal loop):
-    // gets the record to fill and returns the dialog's result.
-    using LoginDialogRunner = int (*)(UserRecord& user, QWidget* parent);
-    static void SetLoginDialogRunner(LoginDialogRunner runner);
 
 protected:
     bool event(QEvent* e) override;

@@ -2,9 +2,11 @@
 
 #include "accounts/AccountRules.h"
 #include "accounts/DialogParts.h"
-#include "app/DlgItem.h"
-#include "app/Globals.h"
-#include "app/StringTable.h"
+#include "core/DeviceLinkApi.h"
+#include "core/DialogService.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
+#include "core/StringTable.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 
@@ -158,18 +160,18 @@ void CNewUserDlg::OnOK()
     }
     if (result != 1) {
         // Nothing was stored: say why and let the user correct it, rather than report a user that does not exist.
-        AccountMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
+        ShowMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
         return;
     }
     m_newUser = user;
     if (writeWanted) {
         WriteProfileToDevice(user);
-        AccountMessageBox(this, LoadStr(505));
+        ShowMessageBox(this, LoadStr(505));
     } else {
-        AccountMessageBox(this, LoadStr(506));
+        ShowMessageBox(this, LoadStr(506));
     }
-    if (m_deviceMode && g_pDeviceUser)
-        *g_pDeviceUser = user;
+    if (m_deviceMode && g_pDeviceUser && g_pDeviceLink)
+        g_pDeviceLink->DeviceUserCreated(user);
     m_timer1->stop();
     QDialog::accept();
 }

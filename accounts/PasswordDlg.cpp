@@ -2,9 +2,10 @@
 
 #include "accounts/AccountRules.h"
 #include "accounts/DialogParts.h"
-#include "app/DlgItem.h"
-#include "app/Globals.h"
-#include "app/StringTable.h"
+#include "core/DialogService.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
+#include "core/StringTable.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 
@@ -95,9 +96,9 @@ void CPasswordDlg::accept()
         // Keep the records in memory in step with the store, so a second change in the same
         // login is checked against the new password.
         UpdateLoadedRecords(*m_pUser, [&newDigest](UserRecord& r) { SetRecordPassword(r, newDigest); });
-        AccountMessageBox(this, LoadStr(158));
+        ShowMessageBox(this, LoadStr(158));
     } else {
-        AccountMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
+        ShowMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
     }
     QDialog::accept();
 }

@@ -2,9 +2,9 @@
 
 #include "accounts/AccountRules.h"
 #include "accounts/DialogParts.h"
-#include "app/DlgItem.h"
-#include "app/Globals.h"
-#include "app/StringTable.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
+#include "core/StringTable.h"
 #include "res/resource.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "app/AboutDlg.h"
 
-#include "app/DlgItem.h"
-#include "app/StringTable.h"
+#include "core/DlgItem.h"
+#include "core/StringTable.h"
 #include "res/resource.h"
 
 #include <QApplication>

@@ -1,17 +1,20 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
-#include "app/DeviceProgress.h"
-#include "app/DlgItem.h"
-#include "app/Globals.h"
+#include "core/Timings.h"
+#include "device/DeviceLink.h"
+#include "device/DeviceProgress.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
 #include "app/Pages.h"
-#include "app/StringTable.h"
-#include "app/WindowSkin.h"
+#include "core/StringTable.h"
+#include "core/SkinSections.h"
 #include "external/records/WndMessage.h"
 #include "external/skin/Skin.h"
 #include "external/usb/Usb.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
+#include "userpage/UserPage.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -29,8 +32,6 @@
 #include <memory>
 
 namespace {
-int g_pictureMs = 1500;
-int g_fadeMs = 750;
 constexpr int kTrayAnimationMs = 200;
 constexpr QSize kUserPageSize(868, 500);
 constexpr QSize kUserMinimumSize(530, 480);
@@ -51,19 +52,7 @@ QString UserConnectionString(const QString& appPath)
            QString(8, QLatin1Char('\t')) + QStringLiteral("Jet OLEDB:Database Password=508317");
 }
 
-CMainDlg::Hooks& CMainDlg::DeviceHooks()
-{
-    static Hooks hooks;
-    return hooks;
-}
-
-void CMainDlg::SetStartupTimings(int pictureMs, int fadeMs)
-{
-    g_pictureMs = std::max(0, pictureMs);
-    g_fadeMs = std::max(0, fadeMs);
-}
-
-CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent)
+CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_deviceLink(std::make_unique<CDeviceLink>())
 {
     SetCtrlId(this, IDD_MAIN);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -131,7 +120,7 @@ void CMainDlg::setVisible(bool visible)
 bool CMainDlg::OnInitDialog()
 {
     std::string error;
-    if (USER_Init(UserConnectionString(g_strAppPath).toStdString(), "KX300_User", "KX300_Data", error) != 0) {
+    if (USER_Init(UserConnectionString(DataFolder()).toStdString(), "KX300_User", "KX300_Data", error) != 0) {
         m_initFailed = true;
         m_initError = QString::fromStdString(error);
         return false;
@@ -140,9 +129,10 @@ bool CMainDlg::OnInitDialog()
     // During the start-up picture the window is a bare rectangle without taskbar button.
     m_savedFlags = windowFlags();
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    ApplyWindowSkin(this, ReadWindowSkin(SkinFolder()));
+    const WindowSkinSettings skin = ReadWindowSkin(SkinFolder());
+    ApplyWindowSkin(this, skin);
     WS_SetStyle(this, 0);
-    setWindowIcon(QIcon(SkinFile(QStringLiteral("Title"), QStringLiteral("Icon"), QStringLiteral("App.ico"))));
+    setWindowIcon(QIcon(skin.icon));
 
     auto* pane = new CPicturePane(this);
     m_picturePage = pane;
@@ -153,14 +143,14 @@ bool CMainDlg::OnInitDialog()
         menu->addSeparator();
         menu->addAction(about)->setData(IDM_ABOUTBOX);
     }
-    RestartTimer(kTimerStartup, g_pictureMs);
+    m_startupTimer.start(std::max(0, Timings().startupPicture), this);
     return true;
 }
 
 void CMainDlg::Fade(bool in, const std::function<void()>& then)
 {
     // Fading needs a platform that can change a window's opacity.
-    const bool canFade = g_fadeMs > 0 && QGuiApplication::platformName() != QLatin1String("offscreen") &&
+    const bool canFade = Timings().fade > 0 && QGuiApplication::platformName() != QLatin1String("offscreen") &&
                          QGuiApplication::platformName() != QLatin1String("minimal");
     if (!canFade) {
         if (!in)
@@ -170,7 +160,7 @@ void CMainDlg::Fade(bool in, const std::function<void()>& then)
         return;
     }
     auto* anim = new QPropertyAnimation(this, "windowOpacity", this);
-    anim->setDuration(g_fadeMs);
+    anim->setDuration(Timings().fade);
     anim->setStartValue(in ? 0.0 : 1.0);
     anim->setEndValue(in ? 1.0 : 0.0);
     QPointer<CMainDlg> self(this);
@@ -215,10 +205,10 @@ void CMainDlg::FinishStartup()
         m_loginPage->setFocus();
 
     m_tray.Create(this, WM_TRAY_NOTIFY, QStringLiteral("%1 -- %2").arg(LoadStr(102), LoadStr(155)),
-                  SkinIcon(QStringLiteral("TrayIcon"), QStringLiteral("Normal"), QStringLiteral("TrayIcon_Normal.ico")),
+                  LoadIconFile(ReadTrayIconSkin().normal),
                   IDR_TRAY_MENU);
 
-    USB_SetPortFolder(g_strAppPath + QStringLiteral("USB/"));
+    USB_SetPortFolder(PortFolder());
     USB_Init(this, &UsbProgressCallback);
     m_usbStarted = true;
 }
@@ -319,55 +309,31 @@ void CMainDlg::DrawTrayAnimation(int direction)
     }
 }
 
-void CMainDlg::RestartTimer(int id, int ms)
-{
-    m_timers[id].start(ms, this);
-}
-
-void CMainDlg::KillTimer(int id)
-{
-    if (auto it = m_timers.find(id); it != m_timers.end())
-        it->second.stop();
-}
-
-bool CMainDlg::IsTimerActive(int id) const
-{
-    const auto it = m_timers.find(id);
-    return it != m_timers.end() && it->second.isActive();
-}
-
 void CMainDlg::HideBalloon()
 {
     m_tray.ShowBalloon(QString(), QString(), 10000, NIIF_INFO);
 }
 
-void CMainDlg::timerEvent(QTimerEvent* e)
+void CMainDlg::ShowTrayBalloon(const QString& title, const QString& text, int timeoutMs)
 {
-    for (auto& [id, timer] : m_timers) {
-        if (timer.timerId() == e->timerId()) {
-            timer.stop();  // every timer of this window fires once
-            OnTimer(id);
-            return;
-        }
-    }
-    QDialog::timerEvent(e);
+    m_tray.ShowBalloon(text, title, timeoutMs, NIIF_INFO);
 }
 
-void CMainDlg::OnTimer(int id)
+void CMainDlg::CreateUserForDevice()
 {
-    switch (id) {
-    case kTimerStartup: EndStartupPicture(); break;
-    case kTimerDeviceFound:
-        HideBalloon();
-        OnDeviceFoundTimer();
-        break;
-    case kTimerCreateUserForDevice:
-        HideBalloon();
-        OnCreateUserForDeviceTimer();
-        break;
-    case kTimerHideBalloon: HideBalloon(); break;
-    default: break;
+    // The user page offers this once it can create users for a pedometer.
+    if (m_userPage && m_userPage->metaObject()->indexOfMethod("CreateUserForDevice()") >= 0)
+        QMetaObject::invokeMethod(m_userPage, "CreateUserForDevice", Qt::DirectConnection);
+}
+
+void CMainDlg::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() == m_startupTimer.timerId()) {
+        m_startupTimer.stop();  // fires once
+        EndStartupPicture();
+        return;
     }
+    QDialog::timerEvent(e);
 }
 
 bool CMainDlg::event(QEvent* e)
@@ -376,9 +342,18 @@ bool CMainDlg::event(QEvent* e)
     auto* msg = dynamic_cast<CWndMessage*>(e);
     if (msg) {
         switch (type) {
-        case WM_DEVICE_ARRIVED: OnDeviceArrived(static_cast<int>(msg->wParam())); return true;
-        case WM_DEVICE_REMOVED: OnDeviceRemoved(); return true;
-        case WM_DEVICE_BLANK: OnDeviceBlank(); return true;
+        case WM_DEVICE_ARRIVED:
+            if (m_deviceLink)
+                m_deviceLink->OnDeviceArrived(static_cast<int>(msg->wParam()));
+            return true;
+        case WM_DEVICE_REMOVED:
+            if (m_deviceLink)
+                m_deviceLink->OnDeviceRemoved();
+            return true;
+        case WM_DEVICE_BLANK:
+            if (m_deviceLink)
+                m_deviceLink->OnDeviceBlank();
+            return true;
         case WM_TRAY_NOTIFY: OnTrayNotify(msg->wParam(), msg->lParam()); return true;
         case WM_COMMAND: OnCommand(static_cast<int>(msg->wParam())); return true;
         case WM_SYSCOMMAND: return OnSysCommand(static_cast<int>(msg->wParam()));
@@ -391,7 +366,8 @@ bool CMainDlg::event(QEvent* e)
 void CMainDlg::OnTrayNotify(uintptr_t id, intptr_t message)
 {
     if (message == NIN_BALLOONUSERCLICK) {
-        OnBalloonClicked();
+        if (m_deviceLink)
+            m_deviceLink->OnBalloonClicked();
         return;
     }
     if (message == WM_RBUTTONUP && id == static_cast<uintptr_t>(m_tray.Id())) {
@@ -483,45 +459,7 @@ void CMainDlg::resizeEvent(QResizeEvent* e)
 void CMainDlg::moveEvent(QMoveEvent* e)
 {
     QDialog::moveEvent(e);
-    // The user page passes this on to its toolbar strip, which follows the window.
-    if (m_userPage && m_userPage->metaObject()->indexOfMethod("OnMainWindowMoved()") >= 0)
-        QMetaObject::invokeMethod(m_userPage, "OnMainWindowMoved", Qt::DirectConnection);
-}
-
-void CMainDlg::OnDeviceArrived(int number)
-{
-    if (DeviceHooks().deviceArrived)
-        DeviceHooks().deviceArrived(*this, number);
-}
-
-void CMainDlg::OnDeviceRemoved()
-{
-    if (DeviceHooks().deviceRemoved)
-        DeviceHooks().deviceRemoved(*this);
-}
-
-void CMainDlg::OnDeviceBlank()
-{
-    if (DeviceHooks().deviceBlank)
-        DeviceHooks().deviceBlank(*this);
-}
-
-void CMainDlg::OnBalloonClicked()
-{
-    if (DeviceHooks().balloonClicked)
-        DeviceHooks().balloonClicked(*this);
-}
-
-void CMainDlg::OnDeviceFoundTimer()
-{
-    if (DeviceHooks().deviceFoundTimer)
-        DeviceHooks().deviceFoundTimer(*this);
-}
-
-void CMainDlg::OnCreateUserForDeviceTimer()
-{
-    if (DeviceHooks().createUserTimer)
-        DeviceHooks().createUserTimer(*this);
+    emit MainWindowMoved();
 }
 
 void CMainDlg::DestroyWindow()
@@ -529,8 +467,7 @@ void CMainDlg::DestroyWindow()
     if (m_destroyed)
         return;
     m_destroyed = true;
-    for (auto& [id, timer] : m_timers)
-        timer.stop();
+    m_startupTimer.stop();
     m_currentPage = nullptr;
     for (QPointer<QWidget>* p : {&m_picturePage, &m_loginPage, &m_userPage}) {
         if (*p) {
@@ -548,14 +485,11 @@ void CMainDlg::DestroyWindow()
 
 void CMainDlg::PostNcDestroy()
 {
-    if (g_pLoginUser && g_pLoginUser != &m_deviceUser) {
-        std::unique_ptr<UserRecord> loginUser(g_pLoginUser);  // the login page's heap record
-    }
-    g_pLoginUser = nullptr;
-    if (g_pDeviceUser == &m_deviceUser)
-        g_pDeviceUser = nullptr;
+    ReleaseLoginUser();
     if (m_usbStarted) {
         USB_Term();
         m_usbStarted = false;
     }
+    // No pedometer is watched any more: its record and dialogs go with the link.
+    m_deviceLink.reset();
 }

@@ -4,8 +4,8 @@
 // opens and closes the user store and the device library, and receives the
 // device library's messages.
 
-#include "app/MainWindowApi.h"
 #include "app/SystemTray.h"
+#include "core/MainWindowApi.h"
 #include "external/records/Records.h"
 
 #include <QBasicTimer>
@@ -13,15 +13,13 @@
 #include <QPointer>
 
 #include <functional>
-#include <map>
+#include <memory>
 
+class CDeviceLink;
 class QEventLoop;
 
-// Timers of the main window (all one-shot).
+// The main window's own timer (one-shot); the pedometer's timers belong to the device link.
 constexpr int kTimerStartup = 1;
-constexpr int kTimerDeviceFound = 51;
-constexpr int kTimerCreateUserForDevice = 52;
-constexpr int kTimerHideBalloon = 91;
 
 // The window-rectangle animation between the window and the tray icon: the
 // rectangle at t in [0, 1] from `from` to `to`.
@@ -49,18 +47,19 @@ public:
     // 0: from the window towards the tray icon; 5: back. Nothing without a known icon position.
     void DrawTrayAnimation(int direction);
 
-    // State used by the pedometer handling.
-    int& DeviceNumber() { return m_nDeviceNumber; }
-    UserRecord& DeviceUser() { return m_deviceUser; }
-    bool& NewUserPending() { return m_bNewUserPending; }
-    QPointer<QWidget>& OpenDeviceDialog() { return m_openDeviceDialog; }
+    bool HasUserPage() const override { return m_userPage != nullptr; }
+    bool HasTrayIcon() const override { return m_tray.IsEnabled(); }
+    void SetTrayImage(const QIcon& icon) override { m_tray.SetIcon(icon); }
+    void ShowTrayBalloon(const QString& title, const QString& text, int timeoutMs) override;
+    void CreateUserForDevice() override;
+
+    // The device link; it lives until the window is torn down.
+    CDeviceLink& DeviceLink() { return *m_deviceLink; }
     CSystemTray& Tray() { return m_tray; }
-    // Starts a timer anew (a running one is not stacked) / stops it.
-    void RestartTimer(int id, int ms);
-    void KillTimer(int id);
-    bool IsTimerActive(int id) const;
     // Takes a shown balloon away.
     void HideBalloon();
+    // Whether the window's own timer (1, the start-up picture) is running.
+    bool IsTimerActive(int id) const { return id == kTimerStartup && m_startupTimer.isActive(); }
 
     QWidget* CurrentPage() const { return m_currentPage; }
     QWidget* PicturePage() const { return m_picturePage; }
@@ -69,20 +68,9 @@ public:
     bool InitFailed() const { return m_initFailed; }
     bool DeviceLibraryStarted() const { return m_usbStarted; }
 
-    // Handlers of the pedometer messages and timers, filled in by the pedometer
-    // handling; each receives this window.
-    struct Hooks {
-        std::function<void(CMainDlg&, int number)> deviceArrived;
-        std::function<void(CMainDlg&)> deviceRemoved;
-        std::function<void(CMainDlg&)> deviceBlank;
-        std::function<void(CMainDlg&)> balloonClicked;
-        std::function<void(CMainDlg&)> deviceFoundTimer;       // timer 51, after the balloon is hidden
-        std::function<void(CMainDlg&)> createUserTimer;        // timer 52, after the balloon is hidden
-    };
-    static Hooks& DeviceHooks();
-
-    // Start-up picture time and fade time (ms); tests shorten them.
-    static void SetStartupTimings(int pictureMs, int fadeMs);
+signals:
+    // The window moved: the user page passes it on to its toolbar strip.
+    void MainWindowMoved();
 
 protected:
     bool event(QEvent* e) override;
@@ -93,15 +81,8 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
     virtual bool OnInitDialog();
-    virtual void OnDeviceArrived(int number);
-    virtual void OnDeviceRemoved();
-    virtual void OnDeviceBlank();
-    virtual void OnBalloonClicked();
-    virtual void OnDeviceFoundTimer();
-    virtual void OnCreateUserForDeviceTimer();
 
 private:
-    void OnTimer(int id);
     void OnTrayNotify(uintptr_t id, intptr_t message);
     void OnCommand(int id);
     bool OnSysCommand(int command);
@@ -116,16 +97,13 @@ private:
     void DestroyWindow();
     void PostNcDestroy();
 
-    int m_nDeviceNumber = 0;
-    UserRecord m_deviceUser{};
-    bool m_bNewUserPending = false;
+    std::unique_ptr<CDeviceLink> m_deviceLink;
     CSystemTray m_tray;
     Qt::WindowFlags m_savedFlags;
     QPointer<QWidget> m_currentPage;
     QPointer<QWidget> m_picturePage, m_loginPage, m_userPage;
-    QPointer<QWidget> m_openDeviceDialog;
 
-    std::map<int, QBasicTimer> m_timers;
+    QBasicTimer m_startupTimer;  // timer 1
     QEventLoop* m_loop = nullptr;
     bool m_initDone = false;
     bool m_initFailed = false;

@@ -21,7 +21,3 @@ private:
 
 // The login page (dialog 131).
 QWidget* CreateLoginPage(QWidget* parent);
-// The logged-in user page (dialog 133).
-QWidget* CreateUserPage(QWidget* parent);
-// The size of the login page's background bitmap, or fallback when it can't be read.
-QSize SkinBitmapSize(const QString& section, const QString& key, const QString& def, QSize fallback);

@@ -1,9 +1,9 @@
 #include "app/StepApp.h"
 
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "app/MainDlg.h"
-#include "app/StringTable.h"
-#include "app/WindowSkin.h"
+#include "core/StringTable.h"
+#include "core/SkinSections.h"
 #include "external/skin/Skin.h"
 
 #include <QApplication>
@@ -104,7 +104,7 @@ bool CStepApp::InitInstance()
     SetProgramPaths(QCoreApplication::applicationFilePath());
     LoadStartupLanguage();
     ReadProgramIni();
-    QApplication::setWindowIcon(SkinIcon(QStringLiteral("Title"), QStringLiteral("Icon"), QStringLiteral("App.ico")));
+    QApplication::setWindowIcon(LoadIconFile(ReadWindowSkin(SkinFolder()).icon));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "app/SystemTray.h"
 
-#include "app/StringTable.h"
+#include "core/DialogService.h"
+#include "core/StringTable.h"
 #include "external/records/WndMessage.h"
 #include "res/resource.h"
 
@@ -9,10 +10,6 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QWidget>
-
-namespace {
-std::optional<bool> g_trayAvailableOverride;
-}
 
 QString CutToChars(const QString& text, int maxChars)
 {
@@ -31,12 +28,7 @@ QString CutToChars(const QString& text, int maxChars)
 
 bool CSystemTray::IsAvailable()
 {
-    return g_trayAvailableOverride ? *g_trayAvailableOverride : QSystemTrayIcon::isSystemTrayAvailable();
-}
-
-void CSystemTray::OverrideAvailability(std::optional<bool> available)
-{
-    g_trayAvailableOverride = available;
+    return DialogService().SystemTrayAvailable();
 }
 
 CSystemTray::CSystemTray() = default;

@@ -13,7 +13,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -70,9 +69,8 @@ public:
     // The menu now open (or last opened), for inspection.
     QMenu* OpenMenu() const { return m_menu.get(); }
 
-    // Whether a notification area exists; tests may override the answer.
+    // Whether a notification area exists (the dialog service answers).
     static bool IsAvailable();
-    static void OverrideAvailability(std::optional<bool> available);
 
 private:
     void Notify(intptr_t message);

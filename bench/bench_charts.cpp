@@ -8,7 +8,7 @@
 
 #include "charts/ChartWnd.h"
 #include "charts/DayDetailDlg.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "external/usb/Generator.h"
 #include "external/userdb/UserDb.h"
 
@@ -138,7 +138,7 @@ void BM_LoadMonthPainted(benchmark::State& state)
 {
     StoreWithMonth store;
     CDayDetailDlg page;
-    page.SetUser(&store.user);
+    page.SetUser(store.user);
     page.resize(868, 500);
     page.show();
     QApplication::processEvents();

@@ -1,9 +1,9 @@
 #include "charts/DayDetailDlg.h"
 
-#include "app/DlgItem.h"
-#include "app/Globals.h"
-#include "app/Profile.h"
-#include "app/StringTable.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
+#include "core/Profile.h"
+#include "core/StringTable.h"
 #include "controls/SkinListCtrl.h"
 #include "external/records/WndMessage.h"
 #include "external/userdb/UserDb.h"
@@ -72,7 +72,7 @@ CDayDetailDlg::~CDayDetailDlg()
 
 QString CDayDetailDlg::GraphIniPath(int userNumber)
 {
-    return g_strAppPath + QString::number(userNumber) + QStringLiteral("/Graph.ini");
+    return UserGraphIniPath(userNumber);
 }
 
 QString CDayDetailDlg::ChartTitle() const
@@ -139,7 +139,7 @@ bool CDayDetailDlg::Create()
     m_chart->AddSeries(series);
 
     // The day icon: the program folder first, then the current folder.
-    for (const QString& path : {g_strAppPath + QStringLiteral("date.ico"), QDir::currentPath() + QStringLiteral("/date.ico")}) {
+    for (const QString& path : {ProgramFile(QStringLiteral("date.ico")), QDir::currentPath() + QStringLiteral("/date.ico")}) {
         if (!QFileInfo(path).isFile())
             continue;
         const QIcon icon(path);
@@ -189,9 +189,20 @@ bool CDayDetailDlg::Create()
     return true;
 }
 
-void CDayDetailDlg::SetUser(UserRecord* user)
+void CDayDetailDlg::SetUser(const UserRecord& user)
 {
     m_user = user;
+    UserChanged();
+}
+
+void CDayDetailDlg::ClearUser()
+{
+    m_user.reset();
+    UserChanged();
+}
+
+void CDayDetailDlg::UserChanged()
+{
     if (m_chart) {
         m_chart->SetTitle(ChartTitle());
         const double w = m_user ? m_user->weight : 0;

@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CSkinListCtrl;
@@ -35,7 +36,10 @@ public:
     bool Create();
     bool IsCreated() const { return m_chart != nullptr; }
 
-    void SetUser(UserRecord* user);
+    // Shows a user's days; the page keeps its own copy of the record.
+    void SetUser(const UserRecord& user);
+    // Shows nobody: an empty page.
+    void ClearUser();
     int LoadMonth();
     void ShowDay();
     int ApplyGraphSettings();
@@ -72,6 +76,7 @@ private:
     void OnItemChanged(int row, unsigned oldState, unsigned newState);
     void OnCursorMoved();
     void SetPickerDate(const QDate& date);
+    void UserChanged();
     void FreeRecords();
     QString ChartTitle() const;
 
@@ -90,7 +95,7 @@ private:
     QString m_cursorLabel;
     double m_cursorValue = 0.0;
     QRect m_stripRect;
-    UserRecord* m_user = nullptr;              // not owned
+    std::optional<UserRecord> m_user;          // the page's own copy
     const StepRecord* m_selectedDay = nullptr; // one of m_records, never owning
     int m_printColour = 0;
 

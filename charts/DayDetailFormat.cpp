@@ -1,6 +1,6 @@
 #include "charts/DayDetailFormat.h"
 
-#include "app/StringTable.h"
+#include "core/StringTable.h"
 
 #include <algorithm>
 #include <cmath>

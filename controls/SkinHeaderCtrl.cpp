@@ -1,6 +1,6 @@
 #include "controls/SkinHeaderCtrl.h"
 
-#include "app/Globals.h"
+#include "core/Globals.h"
 
 #include <QCursor>
 #include <QFile>

@@ -1,5 +1,5 @@
 // Writes the program's built-in Simplified Chinese texts as a language pack file.
-#include "app/StringTable.h"
+#include "core/StringTable.h"
 
 #include <QCoreApplication>
 #include <QSaveFile>

@@ -1,7 +1,7 @@
 #include "tests/accounts/AccountsFixture.h"
 
-#include "app/DlgItem.h"
-#include "app/Globals.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
 #include "controls/BalloonTip.h"
 #include "external/userdb/UserDb.h"
 
@@ -15,6 +15,12 @@ void FakeMainWindow::ShowUserPages(const UserRecord& user, const QString& pw)
     number = user.number;
 }
 
+void RecordingDeviceLink::DeviceUserCreated(const UserRecord& user)
+{
+    if (g_pDeviceUser)
+        *g_pDeviceUser = user;
+}
+
 void AccountsTest::SetUp()
 {
     ProgramFolderTest::SetUp();
@@ -25,12 +31,8 @@ void AccountsTest::SetUp()
     std::string error;
     ASSERT_EQ(USER_Init(connection, "KX300_User", "KX300_Data", error), 0) << error;
 
-    m_answer = QMessageBox::Yes;
-    SetAccountMessageBoxHook([this](const QString& text, QMessageBox::StandardButtons) {
-        m_messages << text;
-        return m_answer;
-    });
-    DeviceWriteOps ops;
+    m_dialogs.boxAnswer = QMessageBox::Yes;
+    DeviceWriteOps& ops = m_link.ops;
     ops.setId = [this](int32_t id) {
         m_deviceCalls.push_back("SetID " + std::to_string(id));
         return 1;
@@ -48,7 +50,7 @@ void AccountsTest::SetUp()
         m_deviceCalls.push_back("SetAlarmClock " + std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s));
         return 1;
     };
-    SetDeviceWriteOps(&ops);
+    g_pDeviceLink = &m_link;
     g_pMainWindow = &m_main;
 }
 
@@ -56,8 +58,7 @@ void AccountsTest::TearDown()
 {
     ReleaseLoginUser();
     g_pMainWindow = nullptr;
-    SetAccountMessageBoxHook(nullptr);
-    SetDeviceWriteOps(nullptr);
+    g_pDeviceLink = nullptr;
     USER_Term(0, "508317");
     ProgramFolderTest::TearDown();
 }

@@ -3,8 +3,11 @@
 // main-window hand-overs, for the account pages and dialogs.
 
 #include "accounts/AccountRules.h"
-#include "app/MainWindowApi.h"
+#include "core/DeviceLinkApi.h"
+#include "core/MainWindowApi.h"
+#include "device/ProfileWrite.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/support/TestDialogs.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,6 +26,14 @@ struct FakeMainWindow : IMainWindow {
     void ShowLoginPage() override {}
 };
 
+// Stands for the device link: the profile write goes through the real sequence over recorded
+// device operations; a created device user replaces the pedometer's record.
+struct RecordingDeviceLink : IDeviceLink {
+    DeviceWriteOps ops;
+    bool WriteProfile(const UserRecord& user) override { return WriteProfileSequence(user, ops); }
+    void DeviceUserCreated(const UserRecord& user) override;
+};
+
 class AccountsTest : public ProgramFolderTest {
 protected:
     void SetUp() override;
@@ -39,11 +50,11 @@ protected:
     // Checks the newest balloon: error icon, title, text and anchor.
     static void ExpectBalloon(const QString& text, QWidget* target);
 
-    QStringList m_messages;                  // every message box text, in order
-    int m_answer = 0;                        // answer to questions (QMessageBox::Yes / No)
+    TestDialogService m_dialogs;             // message boxes recorded and answered (Yes unless told)
     std::vector<std::string> m_deviceCalls;  // device writes, in order, with arguments
     int m_shwResult = 1;
     FakeMainWindow m_main;
+    RecordingDeviceLink m_link;
 };
 
 // Sets a control's text by number (line edits).

@@ -3,10 +3,10 @@
 
 #include "accounts/LoginDlg.h"
 #include "accounts/LoginPageDlg.h"
-#include "app/DlgItem.h"
-#include "app/Globals.h"
-#include "app/Profile.h"
-#include "app/StringTable.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
+#include "core/Profile.h"
+#include "core/StringTable.h"
 #include "controls/BalloonTip.h"
 #include "controls/PictureFrame.h"
 #include "external/md5/Md5.h"
@@ -34,12 +34,12 @@ void Submit(CLoginDlg& dlg, const QString& name, const QString& password = QStri
 // The other-user path runs the real dialog, filled and confirmed without a modal loop.
 QString g_typedName;
 QString g_typedPassword;
-int RunLoginDialogTyped(UserRecord& user, QWidget* parent)
+int RunLoginDialogTyped(QDialog& dialog)
 {
-    CLoginDlg dlg(&user, parent);
+    auto& dlg = dynamic_cast<CLoginDlg&>(dialog);
     dlg.show();
     Submit(dlg, g_typedName, g_typedPassword);
-    return dlg.result() == QDialog::Accepted ? IDOK : IDCANCEL;
+    return dlg.result();
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ protected:
     }
     void TearDown() override
     {
-        CLoginPageDlg::SetLoginDialogRunner(nullptr);
+        m_dialogs.runDialog = nullptr;
         AccountsTest::TearDown();
     }
 };
@@ -181,11 +181,11 @@ TEST_F(LoginPageTest, EmptyPasswordAsksForIt)
 
 TEST_F(LoginPageTest, FailedAttemptReleasesThePreviousLoginButNeverThePedometerRecord)
 {
-    // Logged in through the pedometer: the record is the main window's, not the page's.
+    // Logged in through the pedometer: the logged-in record is a copy of the pedometer's.
     UserRecord device{};
     device.number = 10001;
     g_pDeviceUser = &device;
-    g_pLoginUser = &device;
+    SetLoginUser(device);
     CLoginPageDlg page;
     page.show();
     page.SelectSlot(1);
@@ -212,7 +212,7 @@ TEST_F(LoginPageTest, OtherUserLoginThroughTheDialog)
     page.SelectSlot(1);
     g_typedName = QStringLiteral("Third");
     g_typedPassword = QStringLiteral("x");
-    CLoginPageDlg::SetLoginDialogRunner(RunLoginDialogTyped);
+    m_dialogs.runDialog = RunLoginDialogTyped;
     page.OnOtherUser();
     EXPECT_TRUE(page.PasswordEdit()->isHidden());
     EXPECT_TRUE(page.RightsLabel()->isHidden());
@@ -228,7 +228,7 @@ TEST_F(LoginPageTest, OtherUserCancelledLeavesTheLoginAlone)
     ASSERT_EQ(LoginAttempt("Admin", ""), 1);
     UserRecord* before = g_pLoginUser;
     CLoginPageDlg page;
-    CLoginPageDlg::SetLoginDialogRunner([](UserRecord&, QWidget*) { return IDCANCEL; });
+    m_dialogs.runDialog = [](QDialog&) { return int(QDialog::Rejected); };
     page.OnOtherUser();
     EXPECT_EQ(g_pLoginUser, before);
     EXPECT_EQ(m_main.calls, 0);
@@ -383,7 +383,7 @@ TEST_F(LoginDlgTest, OtherResultsLeaveTheDialogOpenSilently)
     Submit(dlg, QStringLiteral("Lily"), QStringLiteral("abc"));
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(BalloonCount(), 0);
-    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(m_dialogs.messages.isEmpty());
 }
 
 TEST_F(LoginPageTest, EnterInThePasswordBoxInsideADialogMakesOneAttempt)
@@ -417,7 +417,7 @@ TEST_F(LoginPageTest, SlotWhoseLoginFailsShowsNothing)
     EXPECT_EQ(m_main.calls, 0);
     EXPECT_EQ(g_pLoginUser, nullptr);
     EXPECT_EQ(BalloonCount(), 0);
-    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(m_dialogs.messages.isEmpty());
     EXPECT_TRUE(page.PasswordEdit()->isHidden());
 }
 

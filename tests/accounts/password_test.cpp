@@ -3,8 +3,8 @@
 #include "tests/accounts/AccountsFixture.h"
 
 #include "accounts/PasswordDlg.h"
-#include "app/DlgItem.h"
-#include "app/Globals.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
 #include "external/md5/Md5.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
@@ -96,7 +96,7 @@ TEST_F(PasswordDlgTest, OwnChangeChecksInOrder)
     EXPECT_EQ(newBox->text(), QStringLiteral("new1"));
     EXPECT_EQ(confirmBox->text(), QStringLiteral("new1"));
     EXPECT_TRUE(dlg.isVisible());
-    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(m_dialogs.messages.isEmpty());
     EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("abc"));
 }
 
@@ -108,13 +108,13 @@ TEST_F(PasswordDlgTest, OwnChangeSucceedsAndASecondChangeUsesTheNewPassword)
         Submit(dlg, QStringLiteral("abc"), QStringLiteral("new1"), QStringLiteral("new1"));
         EXPECT_EQ(dlg.result(), QDialog::Accepted);
     }
-    ASSERT_EQ(m_messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
+    ASSERT_EQ(m_dialogs.messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
     EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("new1"));
     EXPECT_EQ(RecordPassword(*g_pLoginUser), PasswordDigest("new1"));
 
     ShownPasswordDlg again(g_pLoginUser);
     Submit(again, QStringLiteral("new1"), QStringLiteral("new2"), QStringLiteral("new2"));
-    EXPECT_EQ(m_messages.last(), QStringLiteral("修改密码成功！请记住您的新密码。"));
+    EXPECT_EQ(m_dialogs.messages.last(), QStringLiteral("修改密码成功！请记住您的新密码。"));
     EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("new2"));
 }
 
@@ -123,7 +123,7 @@ TEST_F(PasswordDlgTest, UserWithoutPasswordSetsOneWithoutAnOldOne)
     ASSERT_EQ(LoginAttempt("Max", ""), 1);
     ShownPasswordDlg dlg(g_pLoginUser);
     Submit(dlg, QString(), QStringLiteral("m"), QStringLiteral("m"));
-    EXPECT_EQ(m_messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
+    EXPECT_EQ(m_dialogs.messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
     EXPECT_EQ(RecordPassword(StoredUser(10003)), PasswordDigest("m"));
 }
 
@@ -143,7 +143,7 @@ TEST_F(PasswordDlgTest, AdministratorIsNeverAskedForTheOldPassword)
     ShownPasswordDlg dlg(&lily);
     EXPECT_TRUE(Edit(&dlg, IDC_OLD_PASSWORD)->isEnabled());
     Submit(dlg, QStringLiteral("rubbish"), QStringLiteral("set"), QStringLiteral("set"));  // the old one is ignored
-    EXPECT_EQ(m_messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
+    EXPECT_EQ(m_dialogs.messages, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
     EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("set"));
     EXPECT_EQ(RecordPassword(lily), PasswordDigest("set"));
     EXPECT_EQ(RecordPassword(*g_pLoginUser), "");  // the administrator's own record is not touched
@@ -156,8 +156,8 @@ TEST_F(PasswordDlgTest, StoreRefusalShowsItsTextAndCloses)
     SetRecordPassword(stale, PasswordDigest("outdated"));  // the store holds another digest
     ShownPasswordDlg dlg(&stale);
     Submit(dlg, QString(), QStringLiteral("x"), QStringLiteral("x"));
-    ASSERT_EQ(m_messages.size(), 1);
-    EXPECT_EQ(m_messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_WRONG_PASSWORD)));
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_EQ(m_dialogs.messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_WRONG_PASSWORD)));
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(RecordPassword(StoredUser(10002)), PasswordDigest("abc"));
     EXPECT_EQ(RecordPassword(stale), PasswordDigest("outdated"));

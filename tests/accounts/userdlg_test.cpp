@@ -4,8 +4,8 @@
 
 #include "accounts/EditUserDlg.h"
 #include "accounts/NewUserDlg.h"
-#include "app/DlgItem.h"
-#include "app/Globals.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
 #include "controls/BalloonTip.h"
 #include "external/md5/Md5.h"
 #include "external/userdb/UserDb.h"
@@ -194,7 +194,7 @@ TEST_F(NewUserDlgTest, InputErrorsInTheirOrder)
     EXPECT_EQ(Text(&dlg, IDC_USER_CONFIRM), QString());
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_FALSE(UserExists(10002));
-    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(m_dialogs.messages.isEmpty());
 }
 
 TEST_F(NewUserDlgTest, CreatesAUserWithPasswordAndReportsIt)
@@ -208,7 +208,7 @@ TEST_F(NewUserDlgTest, CreatesAUserWithPasswordAndReportsIt)
     SetText(&dlg, IDC_USER_CONFIRM, QStringLiteral("pw"));
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    ASSERT_EQ(m_messages, QStringList{QStringLiteral("创建新用户成功!")});
+    ASSERT_EQ(m_dialogs.messages, QStringList{QStringLiteral("创建新用户成功!")});
     EXPECT_TRUE(m_deviceCalls.empty());
     const UserRecord stored = StoredUser(10002);
     EXPECT_EQ(RecordName(stored), "王小明");
@@ -248,7 +248,7 @@ TEST_F(NewUserDlgTest, ExistingNumberKeepsTheDialogOpen)
     ExpectBalloon(QStringLiteral("该用户已经存在，请选择其它用户名。"), number);
     EXPECT_EQ(number->selectedText(), QStringLiteral("10001"));
     EXPECT_TRUE(dlg.isVisible());
-    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(m_dialogs.messages.isEmpty());
 }
 
 TEST_F(NewUserDlgTest, OtherStoreFailureShowsTheStoreTextAndKeepsTheDialogOpen)
@@ -257,9 +257,9 @@ TEST_F(NewUserDlgTest, OtherStoreFailureShowsTheStoreTextAndKeepsTheDialogOpen)
     dlg.show();
     FillNew(&dlg, QString(), QStringLiteral("Tom"));  // number 0: the store refuses it
     dlg.accept();
-    ASSERT_EQ(m_messages.size(), 1);
-    EXPECT_EQ(m_messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_INVALID)));
-    EXPECT_FALSE(m_messages[0].isEmpty());
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_EQ(m_dialogs.messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_INVALID)));
+    EXPECT_FALSE(m_dialogs.messages[0].isEmpty());
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_NE(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.GetNewUser()->number, 0);
@@ -283,7 +283,7 @@ TEST_F(NewUserDlgTest, BlankPedometerTicksTheWriteBoxAndAsksNothing)
     SetText(&dlg, IDC_USER_NAME, QStringLiteral("Ann"));
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    ASSERT_EQ(m_messages, QStringList{QStringLiteral("创建新用户并烧录成功!")});
+    ASSERT_EQ(m_dialogs.messages, QStringList{QStringLiteral("创建新用户并烧录成功!")});
     const std::vector<std::string> expected = {"SetID 10002", "SetSHW 0 160 55 33 1", "SetDayTargetCalorie 280",
                                                "SetAlarmClock 6:30:0"};
     EXPECT_EQ(m_deviceCalls, expected);
@@ -295,29 +295,29 @@ TEST_F(NewUserDlgTest, BlankPedometerTicksTheWriteBoxAndAsksNothing)
 TEST_F(NewUserDlgTest, PedometerOfAnotherUserAsksBeforeOverwriting)
 {
     for (int id : {10001, 999998}) {
-        m_messages.clear();
+        m_dialogs.messages.clear();
         m_deviceCalls.clear();
         UserRecord& device = ConnectDevice(id);
         CNewUserDlg dlg;
         dlg.show();
         WriteBox(&dlg)->setChecked(true);
         FillNew(&dlg, QStringLiteral("20000"), QStringLiteral("Bob"));
-        m_answer = QMessageBox::No;
+        m_dialogs.boxAnswer = QMessageBox::No;
         dlg.accept();
-        ASSERT_EQ(m_messages.size(), 1) << id;
-        EXPECT_EQ(m_messages[0], QStringLiteral("原计步器中的ID为 %1, 您确定写入新的ID: 20000吗?").arg(id));
+        ASSERT_EQ(m_dialogs.messages.size(), 1) << id;
+        EXPECT_EQ(m_dialogs.messages[0], QStringLiteral("原计步器中的ID为 %1, 您确定写入新的ID: 20000吗?").arg(id));
         // "No": nothing saved, nothing written, the dialog stays.
         EXPECT_TRUE(dlg.isVisible());
         EXPECT_FALSE(UserExists(20000));
         EXPECT_TRUE(m_deviceCalls.empty());
         EXPECT_EQ(device.number, id);
 
-        m_answer = QMessageBox::Yes;
+        m_dialogs.boxAnswer = QMessageBox::Yes;
         dlg.accept();
         EXPECT_EQ(dlg.result(), QDialog::Accepted);
         EXPECT_TRUE(UserExists(20000));
         EXPECT_EQ(m_deviceCalls.size(), 4u);
-        EXPECT_EQ(m_messages.last(), QStringLiteral("创建新用户并烧录成功!"));
+        EXPECT_EQ(m_dialogs.messages.last(), QStringLiteral("创建新用户并烧录成功!"));
         EXPECT_EQ(device.number, id);  // not device mode: the pedometer record is not replaced
         ASSERT_EQ(USER_DeleteUser("Bob"), 1);
     }
@@ -332,7 +332,7 @@ TEST_F(NewUserDlgTest, PedometerHolding10000IsOverwrittenWithoutAQuestion)
     WriteBox(&dlg)->setChecked(true);
     FillNew(&dlg, QStringLiteral("20000"), QStringLiteral("Bob"));
     dlg.accept();
-    EXPECT_EQ(m_messages, QStringList{QStringLiteral("创建新用户并烧录成功!")});
+    EXPECT_EQ(m_dialogs.messages, QStringList{QStringLiteral("创建新用户并烧录成功!")});
     EXPECT_EQ(m_deviceCalls.front(), "SetID 20000");
 }
 
@@ -343,7 +343,7 @@ TEST_F(NewUserDlgTest, UntickedBoxWritesNothing)
     dlg.show();
     FillNew(&dlg, QStringLiteral("20000"), QStringLiteral("Bob"));
     dlg.accept();
-    EXPECT_EQ(m_messages, QStringList{QStringLiteral("创建新用户成功!")});
+    EXPECT_EQ(m_dialogs.messages, QStringList{QStringLiteral("创建新用户成功!")});
     EXPECT_TRUE(m_deviceCalls.empty());
 }
 
@@ -360,7 +360,7 @@ TEST_F(NewUserDlgTest, DeviceModeClosesWithoutSavingWhenThePedometerIsRemoved)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg.isVisible(); }, 3000));
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
     EXPECT_FALSE(UserExists(20000));
-    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(m_dialogs.messages.isEmpty());
 }
 
 TEST_F(NewUserDlgTest, WriteBoxFollowsThePedometerOutsideDeviceMode)
@@ -435,7 +435,7 @@ TEST_F(EditUserDlgTest, OwnEditKeepsTheDigestsInMemory)
     SetText(&dlg, IDC_USER_NAME, QStringLiteral("Lilian"));
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(m_messages, QStringList{QStringLiteral("修改新用户成功!")});
+    EXPECT_EQ(m_dialogs.messages, QStringList{QStringLiteral("修改新用户成功!")});
     EXPECT_EQ(g_pLoginUser->weight, 58);
     EXPECT_EQ(RecordName(*g_pLoginUser), "Lilian");
     EXPECT_EQ(RecordPassword(*g_pLoginUser), digest);
@@ -472,9 +472,9 @@ TEST_F(EditUserDlgTest, WritesThePedometerAndReportsTheOutcome)
     WriteBox(&dlg)->setChecked(true);
     dlg.accept();
     // 10002 holds a user number: the question comes first.
-    ASSERT_EQ(m_messages.size(), 2);
-    EXPECT_EQ(m_messages[0], QStringLiteral("原计步器中的ID为 10002, 您确定写入新的ID: 10002吗?"));
-    EXPECT_EQ(m_messages[1], QStringLiteral("修改新用户并烧录成功!"));
+    ASSERT_EQ(m_dialogs.messages.size(), 2);
+    EXPECT_EQ(m_dialogs.messages[0], QStringLiteral("原计步器中的ID为 10002, 您确定写入新的ID: 10002吗?"));
+    EXPECT_EQ(m_dialogs.messages[1], QStringLiteral("修改新用户并烧录成功!"));
     EXPECT_EQ(m_deviceCalls.size(), 4u);
 }
 
@@ -487,7 +487,7 @@ TEST_F(EditUserDlgTest, FailedWriteIsReported)
     dlg.show();
     WriteBox(&dlg)->setChecked(true);
     dlg.accept();
-    EXPECT_EQ(m_messages, QStringList{QStringLiteral("修改新用户成功，但烧写资料出现错误!")});
+    EXPECT_EQ(m_dialogs.messages, QStringList{QStringLiteral("修改新用户成功，但烧写资料出现错误!")});
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
 }
 
@@ -499,12 +499,12 @@ TEST_F(EditUserDlgTest, NoToTheQuestionKeepsTheDialogAndTheSavedEdit)
     dlg.show();
     WriteBox(&dlg)->setChecked(true);
     SetText(&dlg, IDC_USER_WEIGHT, QStringLiteral("77"));
-    m_answer = QMessageBox::No;
+    m_dialogs.boxAnswer = QMessageBox::No;
     dlg.accept();
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_TRUE(m_deviceCalls.empty());
     EXPECT_EQ(StoredUser(10002).weight, 77);
-    EXPECT_EQ(m_messages.size(), 1);
+    EXPECT_EQ(m_dialogs.messages.size(), 1);
 }
 
 TEST_F(EditUserDlgTest, FailedSaveShowsTheStoreTextAndChangesNoRecord)
@@ -519,9 +519,9 @@ TEST_F(EditUserDlgTest, FailedSaveShowsTheStoreTextAndChangesNoRecord)
     WriteBox(&dlg)->setChecked(true);
     SetText(&dlg, IDC_USER_AGE, QStringLiteral("50"));
     dlg.accept();
-    ASSERT_EQ(m_messages.size(), 1);
-    EXPECT_EQ(m_messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_NOT_FOUND)));
-    EXPECT_FALSE(m_messages[0].isEmpty());
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_EQ(m_dialogs.messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_NOT_FOUND)));
+    EXPECT_FALSE(m_dialogs.messages[0].isEmpty());
     EXPECT_EQ(m_deviceCalls.size(), 4u);  // the wanted write still happens
     EXPECT_EQ(ghost.age, before.age);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);

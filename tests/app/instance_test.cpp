@@ -2,7 +2,7 @@
 // while the first runs hidden brings the first to the front and ends.
 
 #include "app/StepApp.h"
-#include "app/StringTable.h"
+#include "core/StringTable.h"
 #include "tests/support/ProgramFolder.h"
 
 #include <gtest/gtest.h>

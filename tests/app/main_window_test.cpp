@@ -2,12 +2,15 @@
 // down, pedometer messages and the skin it wears.
 
 #include "app/AboutDlg.h"
-#include "app/DeviceProgress.h"
-#include "app/DlgItem.h"
-#include "app/Globals.h"
+#include "device/DeviceProgress.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
 #include "app/MainDlg.h"
-#include "app/StringTable.h"
-#include "app/WindowSkin.h"
+#include "core/Timings.h"
+#include "device/DeviceLink.h"
+#include "tests/support/TestDialogs.h"
+#include "core/StringTable.h"
+#include "core/SkinSections.h"
 #include "external/records/WndMessage.h"
 #include "external/skin/Skin.h"
 #include "external/skin/SkinFrame.h"
@@ -38,15 +41,12 @@ protected:
         ProgramFolderTest::SetUp();
         CopyStandardFiles();
         CopyFromBuild(QStringLiteral("Show.bmp"));
-        CMainDlg::SetStartupTimings(30, 0);
-        CMainDlg::DeviceHooks() = {};
-        CSystemTray::OverrideAvailability(std::nullopt);
+        Timings().startupPicture = 30;
+        Timings().fade = 0;
     }
     void TearDown() override
     {
-        CMainDlg::SetStartupTimings(1500, 750);
-        CMainDlg::DeviceHooks() = {};
-        CSystemTray::OverrideAvailability(std::nullopt);
+        Timings() = ProgramTimings{};
         WS_FreeSkin();
         ProgramFolderTest::TearDown();
     }
@@ -64,6 +64,8 @@ protected:
     }
 
     static void Exit(CMainDlg& dlg) { SendMessage(&dlg, WM_COMMAND, ID_TRAY_EXIT); }
+
+    TestDialogService m_dialogs;
 };
 
 QSize FramedSize(QWidget* window, QSize client)
@@ -262,7 +264,7 @@ TEST_F(MainWindowTest, UserStoreFailureShowsItsTextAndEnds)
 
 TEST_F(MainWindowTest, CloseBoxHidesIntoTrayAndShowBringsTheSamePageBack)
 {
-    CSystemTray::OverrideAvailability(true);
+    m_dialogs.trayAvailable = true;
     CMainDlg dlg;
     Run(dlg, [&] {
         ASSERT_TRUE(WaitForLoginPage(dlg));
@@ -304,10 +306,10 @@ TEST_F(MainWindowTest, CloseBoxHidesIntoTrayAndShowBringsTheSamePageBack)
 
 TEST_F(MainWindowTest, WithoutTrayTheCloseBoxMinimisesAndAllElseWorks)
 {
-    CSystemTray::OverrideAvailability(false);
+    m_dialogs.trayAvailable = false;
     CMainDlg dlg;
     std::vector<int> arrived;
-    CMainDlg::DeviceHooks().deviceArrived = [&](CMainDlg&, int n) { arrived.push_back(n); };
+    QObject::connect(&dlg.DeviceLink(), &CDeviceLink::DeviceArrived, [&](int n) { arrived.push_back(n); });
     Run(dlg, [&] {
         ASSERT_TRUE(WaitForLoginPage(dlg));
         EXPECT_FALSE(dlg.Tray().IsEnabled());
@@ -318,7 +320,7 @@ TEST_F(MainWindowTest, WithoutTrayTheCloseBoxMinimisesAndAllElseWorks)
         SendMessage(&dlg, WM_COMMAND, ID_TRAY_SHOWHIDE);
         EXPECT_FALSE(dlg.isMinimized());
         dlg.HideBalloon();
-        dlg.RestartTimer(kTimerHideBalloon, 1);
+        dlg.DeviceLink().RestartTimer(kTimerHideBalloon, 1);
         PostMessage(&dlg, WM_DEVICE_ARRIVED, 123456);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !arrived.empty(); }, 2000));
         UserRecord user{};
@@ -408,39 +410,26 @@ TEST_F(MainWindowTest, PagesReplacedFromTheirOwnHandlersLiveUntilTheHandlerRetur
     });
 }
 
-TEST_F(MainWindowTest, PedometerMessagesAndTimersReachTheirHandlers)
+TEST_F(MainWindowTest, PedometerMessagesAndTheBalloonClickReachTheDeviceLink)
 {
     CMainDlg dlg;
     std::vector<std::string> calls;
-    auto& hooks = CMainDlg::DeviceHooks();
-    hooks.deviceArrived = [&](CMainDlg& w, int n) {
-        EXPECT_EQ(&w, &dlg);
-        calls.push_back("arrived " + std::to_string(n));
-    };
-    hooks.deviceRemoved = [&](CMainDlg&) { calls.push_back("removed"); };
-    hooks.deviceBlank = [&](CMainDlg&) { calls.push_back("blank"); };
-    hooks.balloonClicked = [&](CMainDlg&) { calls.push_back("balloon"); };
-    hooks.deviceFoundTimer = [&](CMainDlg&) { calls.push_back("timer 51"); };
-    hooks.createUserTimer = [&](CMainDlg&) { calls.push_back("timer 52"); };
+    CDeviceLink& link = dlg.DeviceLink();
+    QObject::connect(&link, &CDeviceLink::DeviceArrived, [&](int n) { calls.push_back("arrived " + std::to_string(n)); });
+    QObject::connect(&link, &CDeviceLink::BlankDeviceArrived, [&] { calls.push_back("blank"); });
+    QObject::connect(&link, &CDeviceLink::DeviceRemoved, [&] { calls.push_back("removed"); });
     Run(dlg, [&] {
         ASSERT_TRUE(WaitForLoginPage(dlg));
-        PostMessage(&dlg, WM_DEVICE_ARRIVED, 300123);
+        PostMessage(&dlg, WM_DEVICE_ARRIVED, 300123);  // a number without an account: the balloon offers one
+        ASSERT_TRUE(QTest::qWaitFor([&] { return link.NewUserPending(); }, 2000));
+        PostMessage(&dlg, WM_TRAY_NOTIFY, IDR_TRAY_MENU, NIN_BALLOONUSERCLICK);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !link.NewUserPending(); }, 2000));
         PostMessage(&dlg, WM_DEVICE_BLANK);
         PostMessage(&dlg, WM_DEVICE_REMOVED);
-        PostMessage(&dlg, WM_TRAY_NOTIFY, IDR_TRAY_MENU, NIN_BALLOONUSERCLICK);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return calls.size() == 4; }, 2000));
-        // Restarted, never stacked: two starts give one call.
-        dlg.RestartTimer(kTimerDeviceFound, 40);
-        dlg.RestartTimer(kTimerDeviceFound, 40);
-        dlg.RestartTimer(kTimerCreateUserForDevice, 10);
-        dlg.RestartTimer(kTimerHideBalloon, 10);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return calls.size() == 6; }, 2000));
-        QTest::qWait(120);
-        EXPECT_FALSE(dlg.IsTimerActive(kTimerDeviceFound));
-        EXPECT_FALSE(dlg.IsTimerActive(kTimerHideBalloon));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return calls.size() == 3; }, 2000));
         Exit(dlg);
     });
-    EXPECT_EQ(calls, (std::vector<std::string>{"arrived 300123", "blank", "removed", "balloon", "timer 52", "timer 51"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"arrived 300123", "blank", "removed"}));
 }
 
 TEST_F(MainWindowTest, AboutComesFromTheCaptionIconMenuAndTheSystemCommand)
@@ -479,13 +468,13 @@ TEST_F(MainWindowTest, AboutComesFromTheCaptionIconMenuAndTheSystemCommand)
     });
 }
 
-TEST_F(MainWindowTest, LoginUserIsReleasedUnlessItIsTheDeviceUser)
+TEST_F(MainWindowTest, LoginAndDeviceRecordsAreReleasedAtTheEnd)
 {
     {
         CMainDlg dlg;
         Run(dlg, [&] {
             ASSERT_TRUE(WaitForLoginPage(dlg));
-            g_pLoginUser = std::make_unique<UserRecord>().release();  // as the login page makes it
+            SetLoginUser(UserRecord{});  // as the login page makes it
             Exit(dlg);
         });
         EXPECT_EQ(g_pLoginUser, nullptr);  // released (the leak checker watches)
@@ -494,8 +483,11 @@ TEST_F(MainWindowTest, LoginUserIsReleasedUnlessItIsTheDeviceUser)
         CMainDlg dlg;
         Run(dlg, [&] {
             ASSERT_TRUE(WaitForLoginPage(dlg));
-            g_pDeviceUser = &dlg.DeviceUser();
-            g_pLoginUser = &dlg.DeviceUser();
+            PostMessage(&dlg, WM_DEVICE_ARRIVED, 10001);  // the administrator's pedometer
+            ASSERT_TRUE(QTest::qWaitFor([&] { return g_pDeviceUser != nullptr; }, 2000));
+            EXPECT_EQ(dlg.DeviceLink().LoginAsDeviceUser(), 1);
+            ASSERT_NE(g_pLoginUser, nullptr);
+            EXPECT_NE(g_pLoginUser, g_pDeviceUser);  // two records, two owners
             Exit(dlg);
         });
         EXPECT_EQ(g_pLoginUser, nullptr);

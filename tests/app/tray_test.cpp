@@ -1,10 +1,11 @@
 // The tray icon: creation where no notification area exists, texts cut to the
 // icon record's limits, notifications and the menu.
 
-#include "app/StringTable.h"
+#include "core/StringTable.h"
 #include "app/SystemTray.h"
 #include "external/records/WndMessage.h"
 #include "res/resource.h"
+#include "tests/support/TestDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +31,8 @@ protected:
     }
 };
 
-struct TrayOverride {
-    explicit TrayOverride(std::optional<bool> v) { CSystemTray::OverrideAvailability(v); }
-    ~TrayOverride() { CSystemTray::OverrideAvailability(std::nullopt); }
+struct TrayOverride : TestDialogService {
+    explicit TrayOverride(std::optional<bool> v) { trayAvailable = v; }
 };
 
 TEST(TrayText, CutsToCharactersWithoutSplittingOne)

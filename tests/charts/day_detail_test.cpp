@@ -4,9 +4,9 @@
 #include "tests/charts/ChartTestHost.h"
 #include "tests/support/ProgramFolder.h"
 
-#include "app/DlgItem.h"
-#include "app/Globals.h"
-#include "app/StringTable.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
+#include "core/StringTable.h"
 #include "controls/SkinListCtrl.h"
 #include "external/usb/Generator.h"
 #include "external/userdb/UserDb.h"
@@ -89,7 +89,7 @@ protected:
     void OpenPage(int w = 868, int h = 500)
     {
         page = std::make_unique<CDayDetailDlg>();
-        page->SetUser(&user);
+        page->SetUser(user);
         page->resize(w, h);
         page->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
@@ -458,19 +458,35 @@ TEST_F(DayDetailTest, SetUserRetitlesAndReloads)
     OpenPage();
     Pick(QDate(2026, 3, 1));
     EXPECT_EQ(RowDates(), QStringList({"2026-3-1"}));
-    page->SetUser(&other);
+    page->SetUser(other);
     EXPECT_EQ(page->GetChart()->GetTitle(), QStringLiteral("小红 运动过程图"));
     EXPECT_EQ(RowDates(), QStringList({"2026-3-2", "2026-3-9"}));
     EXPECT_DOUBLE_EQ(page->GetChart()->GetLimitValues()[0], 50 * 0.1002);
-    page->SetUser(nullptr);  // nobody: an empty page, no crash
+    page->ClearUser();  // nobody: an empty page, no crash
     EXPECT_EQ(page->GetDayList()->GetItemCount(), 0);
+}
+
+TEST_F(DayDetailTest, TheUserGivenIsCopiedSoItsRecordMayGoAtOnce)
+{
+    // A list page hands over a row's record and frees it on its next page, search or delete.
+    UserRecord other = MakeUser(10003, "小红", 50);
+    ASSERT_EQ(USER_CreateUser(other), 1);
+    Store(QuietDay(2026, 3, 2), 10003);
+    Store(QuietDay(2026, 4, 5), 10003);
+    OpenPage();
+    auto row = std::make_unique<UserRecord>(other);
+    page->SetUser(*row);
+    row.reset();
+    Pick(QDate(2026, 4, 5));  // a month change reads the user again
+    EXPECT_EQ(RowDates(), QStringList({"2026-4-5"}));
+    EXPECT_EQ(page->GetChart()->GetTitle(), QStringLiteral("小红 运动过程图"));
 }
 
 TEST_F(DayDetailTest, SetUserBeforeCreationOnlyStores)
 {
     Store(QuietDay(QDate::currentDate().year(), QDate::currentDate().month(), 1));
     page = std::make_unique<CDayDetailDlg>();
-    page->SetUser(&user);
+    page->SetUser(user);
     EXPECT_FALSE(page->IsCreated());
     EXPECT_EQ(page->LoadMonth(), 0);
     ASSERT_TRUE(page->Create());

@@ -1,7 +1,7 @@
 #include "TestImages.h"
 #include "controls/SkinHeaderCtrl.h"
 #include "controls/SkinListCtrl.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "tests/support/ProgramFolder.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QImageReader>
 
-#include "app/Profile.h"
+#include "core/Profile.h"
 #include "tools/skingen/IcoFile.h"
 #include "tools/skingen/SkinArt.h"
 

@@ -1,9 +1,9 @@
 // Language packs at run time: parsing hostile files, switching on the login page,
 // falling back to the built-in texts, the placeholders and dialog relabelling.
-#include "app/DlgItem.h"
-#include "app/Globals.h"
-#include "app/Profile.h"
-#include "app/StringTable.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
+#include "core/Profile.h"
+#include "core/StringTable.h"
 #include "tests/support/ProgramFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The built-in texts and the English pack: complete, consistent, and exact where
 // the program's messages depend on punctuation and placeholders.
-#include "app/StringTable.h"
+#include "core/StringTable.h"
 #include "res/BuiltinStrings.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tests/support/ProgramFolder.h"
 
-#include "app/Globals.h"
+#include "core/Globals.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -42,7 +42,7 @@ void ProgramFolderTest::SetUp()
     g_hLangRes = nullptr;
     g_bUserManagement = false;
     g_pDeviceUser = nullptr;
-    g_pLoginUser = nullptr;
+    ReleaseLoginUser();
     QDir().mkpath(m_path + QStringLiteral("USB"));
 }
 
@@ -50,7 +50,7 @@ void ProgramFolderTest::TearDown()
 {
     g_hLangRes = nullptr;
     g_pDeviceUser = nullptr;
-    g_pLoginUser = nullptr;
+    ReleaseLoginUser();
 }
 
 void ProgramFolderTest::CopyFromBuild(const QString& relative)

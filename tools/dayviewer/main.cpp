@@ -1,7 +1,7 @@
 // travimo-dayviewer: the chart page hosted in a plain window, for looking at a
 // user's days without logging in through the whole program.
-#include "app/Globals.h"
-#include "app/StringTable.h"
+#include "core/Globals.h"
+#include "core/StringTable.h"
 #include "charts/DayDetailDlg.h"
 #include "controls/SkinListCtrl.h"
 #include "external/usb/Generator.h"
@@ -186,7 +186,7 @@ int main(int argc, char** argv)
         auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
         auto* page = new CDayDetailDlg(&window);
-        page->SetUser(&user);
+        page->SetUser(user);
         page->Create();
         layout->addWidget(page);
 

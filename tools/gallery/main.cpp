@@ -5,7 +5,7 @@
 //   travimo-gallery --popup          also opens the first colour combo's drop-down
 // Run with QT_SCALE_FACTOR=2 for the 200 % look.
 
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "controls/BalloonTip.h"
 #include "controls/ColourCombo.h"
 #include "controls/PictureFrame.h"

@@ -20,3 +20,12 @@ inline int UsbProgressCallback(int total, int current, int extra)
         g_bUsbComplete.store(true);
     return 0;
 }
+
+// Clears the transfer progress (the pedometer was removed).
+inline void ClearDeviceProgress()
+{
+    g_bUsbComplete.store(false);
+    g_nUsbTotal.store(0);
+    g_nUsbCurrent.store(0);
+    g_nUsbExtra.store(0);
+}

@@ -1,6 +1,8 @@
 #pragma once
 // Process-wide values set at start-up and by the main window.
 
+#include "core/Paths.h"  // where files live
+
 #include <QString>
 
 struct UserRecord;
@@ -12,22 +14,18 @@ extern QString g_strSkinName;     // skin folder name
 extern int g_nLanguage;           // language index read at start-up
 extern const CLanguagePack* g_hLangRes;  // the loaded language pack, or null for the built-in texts
 extern bool g_bUserManagement;    // the program ini's Writeu begins with '1'
-extern UserRecord* g_pDeviceUser; // record of the connected pedometer, or null
-extern UserRecord* g_pLoginUser;  // record of the logged-in user, or null
+// The connected pedometer's record, or null. It points into the device link's own record and is
+// set only by the device link; nobody else owns or releases it.
+extern UserRecord* g_pDeviceUser;
+// The logged-in user's record, or null. It is this program's own copy, owned here: it changes
+// only through SetLoginUser and ReleaseLoginUser, so it never aliases the pedometer's record.
+extern UserRecord* const& g_pLoginUser;
 
-// "<program folder>Skin/<skin name>/"
-QString SkinFolder();
-// "<skin folder>Set.ini"
-QString SkinIniPath();
-// "<program folder><program name>.ini"
-QString ProgramIniPath();
-// "<program folder>Language.ini"
-QString LanguageIniPath();
+// Makes a copy of user the logged-in record, releasing the previous one.
+void SetLoginUser(const UserRecord& user);
+// Releases the logged-in record; g_pLoginUser becomes null.
+void ReleaseLoginUser();
 
-// Splits a program file path into g_strAppPath (folder with one trailing '/') and g_strAppName.
-void SetProgramPaths(const QString& programFile);
-// The folder part of a file path with exactly one trailing '/' ("/" for a file at the root).
-QString FolderWithSeparator(const QString& filePath);
 // Reads SkinName and Writeu from the program ini into g_strSkinName and g_bUserManagement.
 void ReadProgramIni();
 // Whether a Writeu value switches user management on: only its first character counts.

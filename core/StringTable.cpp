@@ -1,8 +1,8 @@
-#include "app/StringTable.h"
+#include "core/StringTable.h"
 
-#include "app/DlgItem.h"
-#include "app/Globals.h"
-#include "app/Profile.h"
+#include "core/DlgItem.h"
+#include "core/Globals.h"
+#include "core/Profile.h"
 #include "res/BuiltinStrings.h"
 
 #include <QFile>
@@ -297,7 +297,7 @@ QString LanguagePackPath(int index)
 {
     const QString file = Profile::GetString(LanguageIniPath(), QStringLiteral("Language%1").arg(index), "Dll",
                                             QStringLiteral("ChineseprcRC.dll"));
-    return g_strAppPath + QStringLiteral("Language/") + file;
+    return LanguagePackFile(file);
 }
 
 void LoadStartupLanguage()

@@ -1,4 +1,4 @@
-#include "app/DlgItem.h"
+#include "core/DlgItem.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,5 +1,5 @@
-#include "app/Globals.h"
-#include "app/Profile.h"
+#include "core/Globals.h"
+#include "core/Profile.h"
 #include "tests/support/ProgramFolder.h"
 
 namespace {

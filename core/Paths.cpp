@@ -1,0 +1,90 @@
+#include "core/Paths.h"
+
+#include "core/Globals.h"
+
+#include <QFileInfo>
+
+QString ProgramFolder()
+{
+    return g_strAppPath;
+}
+
+QString DataFolder()
+{
+    return g_strAppPath;
+}
+
+QString ProgramFile(const QString& relative)
+{
+    return ProgramFolder() + relative;
+}
+
+QString DataFile(const QString& relative)
+{
+    return DataFolder() + relative;
+}
+
+QString SkinFolder()
+{
+    return ProgramFile(QStringLiteral("Skin/") + g_strSkinName + QLatin1Char('/'));
+}
+
+QString SkinIniPath()
+{
+    return SkinFolder() + QStringLiteral("Set.ini");
+}
+
+QString ProgramIniPath()
+{
+    return ProgramFile(g_strAppName + QStringLiteral(".ini"));
+}
+
+QString LanguageIniPath()
+{
+    return DataFile(QStringLiteral("Language.ini"));
+}
+
+QString LanguagePackFile(const QString& file)
+{
+    return ProgramFile(QStringLiteral("Language/") + file);
+}
+
+QString UserFolder(int number)
+{
+    return DataFile(QString::number(number) + QLatin1Char('/'));
+}
+
+QString UserGraphIniPath(int number)
+{
+    return UserFolder(number) + QStringLiteral("Graph.ini");
+}
+
+QString TemplateGraphIniPath()
+{
+    return ProgramFile(QStringLiteral("Graph.ini"));
+}
+
+QString PortFolder()
+{
+    return DataFile(QStringLiteral("USB/"));
+}
+
+QString UserPicturePath(int photo)
+{
+    return ProgramFile(QStringLiteral("Photo/%1.bmp").arg(photo));
+}
+
+QString FolderWithSeparator(const QString& filePath)
+{
+    const int slash = filePath.lastIndexOf(QLatin1Char('/'));
+    QString folder = slash >= 0 ? filePath.left(slash) : QString();
+    while (folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder + QLatin1Char('/');
+}
+
+void SetProgramPaths(const QString& programFile)
+{
+    g_strAppPath = FolderWithSeparator(programFile);
+    g_strAppName = QFileInfo(programFile).completeBaseName();
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The skin's Set.ini, one typed reader per section, each key's default in one place. File
+// names come back as full paths in the skin folder. A missing key, and an integer that is not a
+// number or is out of range, gives the default; colours are decimal numbers read like atoi, so an
+// unreadable colour is 0 (black), as every skin expects.
+
+#include <QIcon>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+
+class QWidget;
+
+// Title and Border: the window frame.
+struct WindowSkinSettings {
+    uint32_t textColor = 0;
+    QString icon;
+    QString titleLeft, titleCenter, titleRight;
+    QString closeNormal, closeOver, closeDown;
+    QString maxNormal, maxOver, maxDown;
+    QString minNormal, minOver, minDown;
+    QString borderLeft, borderBottomLeft, borderBottomCenter, borderBottomRight, borderRight;
+    int topRound = 0;
+    int bottomRound = 0;
+    // Read but not passed on: the button placement is the fixed one below.
+    int sbtnOffsetY = 1;
+    int sbtnOffsetR = 5;
+    int sbtnSpace = 0;
+};
+
+// The fixed system-button placement passed to the skin library.
+constexpr int kSysbtnTop = 8;
+constexpr int kSysbtnRight = 13;
+constexpr int kSysbtnSpacing = 10;
+
+// TrayIcon: the notification-area images.
+struct TrayIconSkin {
+    QString normal;         // no pedometer connected
+    QString findPedometer;  // a pedometer is connected
+};
+
+// Page2: the login page.
+struct LoginPageSkin {
+    QString backBmp;
+    QString leftLog;
+    QPoint leftLogPos;
+};
+
+// Page3, MSNHome, MSNPdata, MSNUser: the user page's background and its page icons.
+struct UserPageSkin {
+    QString backBmp;
+    QString homeIcon, chartIcon, userListIcon;
+};
+
+// One text line of the user card.
+struct CardLineSkin {
+    QPoint pos;
+    QString fontName;
+    uint32_t textColor = 0;
+    int fontSize = 14;
+    int fontWeight = 200;
+};
+
+// RightP1: the user card.
+struct UserCardSkin {
+    QString backBmp;
+    QRect picture;  // HEADX, HEADY, HEADWEIGHT, HEADHEIGHT
+    CardLineSkin id, name, sex, age, weight, stride;
+    QString dataIcon, passwordIcon;
+};
+
+// BigToolbar: the toolbar strip's icons.
+struct ToolbarSkin {
+    QString usb, user, password, print, setting, logout, logo;
+};
+
+// Each reader takes the skin folder (ending in '/'); without one, the current skin's.
+WindowSkinSettings ReadWindowSkin(const QString& skinFolder);
+TrayIconSkin ReadTrayIconSkin(const QString& skinFolder = QString());
+LoginPageSkin ReadLoginPageSkin(const QString& skinFolder = QString());
+UserPageSkin ReadUserPageSkin(const QString& skinFolder = QString());
+UserCardSkin ReadUserCardSkin(const QString& skinFolder = QString());
+ToolbarSkin ReadToolbarSkin(const QString& skinFolder = QString());
+
+// Passes the frame settings to the skin library in the order the frame is built.
+void ApplyWindowSkin(QWidget* window, const WindowSkinSettings& s);
+
+// An icon file loaded at its own sizes; a null icon when the file gives no image.
+QIcon LoadIconFile(const QString& path);
