@@ -59,6 +59,11 @@ QString UserGraphIniPath(int number)
     return UserFolder(number) + QStringLiteral("Graph.ini");
 }
 
+QString UserDeviceChoicePath(int number)
+{
+    return UserFolder(number) + QStringLiteral("Pedometer.ini");
+}
+
 QString TemplateGraphIniPath()
 {
     return ProgramFile(QStringLiteral("Graph.ini"));

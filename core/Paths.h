@@ -28,6 +28,8 @@ QString LanguagePackFile(const QString& file);
 // A user's own folder "<data folder><number>/" and the chart colours kept in it.
 QString UserFolder(int number);
 QString UserGraphIniPath(int number);
+// The pedometer choice a user asked to be remembered, beside Graph.ini.
+QString UserDeviceChoicePath(int number);
 // The template every user's Graph.ini starts from.
 QString TemplateGraphIniPath();
 // The folder the virtual pedometer port watches: "<data folder>USB/"

@@ -1,6 +1,9 @@
+#include "core/DeviceChoice.h"
 #include "core/Globals.h"
 #include "core/Profile.h"
 #include "tests/support/ProgramFolder.h"
+
+#include <QFile>
 
 namespace {
 
@@ -69,3 +72,19 @@ TEST_F(StartupFiles, WriteuReadThroughTheIni)
 }
 
 }  // namespace
+
+class DeviceChoiceFile : public ProgramFolderTest {};
+
+TEST_F(DeviceChoiceFile, RememberedPerUserUntilForgotten)
+{
+    EXPECT_EQ(RememberedDeviceChoice(10002), 0);  // no file: ask
+    EXPECT_FALSE(RememberDeviceChoice(10002, 4));  // synchronising is never remembered
+    EXPECT_TRUE(RememberDeviceChoice(10002, 3));
+    EXPECT_EQ(RememberedDeviceChoice(10002), 3);
+    EXPECT_EQ(RememberedDeviceChoice(10003), 0);
+    EXPECT_TRUE(QFile::exists(Dir() + "10002/Pedometer.ini"));
+    WriteFile("10003/Pedometer.ini", "[Pedometer]\nChoice=7\n");  // a value no dialog gives
+    EXPECT_EQ(RememberedDeviceChoice(10003), 0);
+    EXPECT_TRUE(ForgetDeviceChoice(10002));
+    EXPECT_EQ(RememberedDeviceChoice(10002), 0);
+}
