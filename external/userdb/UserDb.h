@@ -50,12 +50,30 @@ int USER_EditPassword(int32_t number, const std::string& oldDigest, const std::s
 int USER_GetNumForNewUser(int32_t& number);
 // 1 when no user has the number; 0 when one has it or the store cannot tell (not open, error).
 int USER_NumberIsUnuse(int32_t number);
-// Stores a day for the user: 1 stored (new, or fuller than the stored copy), 0 already stored, negative refused.
+// Stores a day for the user: 1 stored (new, or fuller than the stored copy), 0 already stored
+// (the same record, or a less full one of a day stored fuller), negative refused.
 int USER_InsertData(int32_t number, int32_t weight, int32_t stride, const DeviceStepRecord& day, std::string& error);
 // Fills the stored day (date = OLE date of 00:00 of that day) and its exercise analysis; 1 when stored.
 int USER_GetData2(int32_t number, double day, StepRecord& out, std::string& error);
 // A text for every result code; the text of the last failure when code is its result.
 std::string USER_GetErrorMsg(int code);
+
+// The store's texts are the program's string-table texts 600-638.
+constexpr int kUserDbFirstTextId = 600;
+constexpr int kUserDbLastTextId = 638;
+// The string-table number of the text USER_GetErrorMsg(code) gives, and in detail what replaces
+// its "<r>" (a path, a number, a name, SQLite's message; empty when the text has none). After a
+// failed USER_Init, USER_GetErrorTextId(its result, detail) names what precisely failed.
+int USER_GetErrorTextId(int code, std::string& detail);
+
+// Why the store refuses a day record.
+enum class DayRefusal {
+    None,           // it is taken
+    InvalidDate,    // the status word is not 0, or the date is not a number
+    OutOfRange,     // before 2000-01-01 or after 2099-12-31
+    InvalidValues,  // negative or non-finite steps, kilocalories or slot values
+};
+DayRefusal FindDayRefusal(const DeviceStepRecord& day);
 
 // The effective-exercise analysis of a day for a weight (kg): runs of at least 5 slots whose
 // slotKcal is at least weight x 0.1002. Fills the analysis fields of out (not its day).
