@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,15 @@ int USER_NumberIsUnuse(int32_t number);
 // Stores a day for the user: 1 stored (new, or fuller than the stored copy), 0 already stored
 // (the same record, or a less full one of a day stored fuller), negative refused.
 int USER_InsertData(int32_t number, int32_t weight, int32_t stride, const DeviceStepRecord& day, std::string& error);
+// Stores many days for the user in one transaction, each under the same rules as USER_InsertData,
+// in order (a later record of the same day is compared with the earlier one). results gets one
+// outcome per day: 1 stored, 0 already stored, USER_ERR_BAD_DAY refused for its content.
+// All or nothing: when the store fails (or the user is unknown, or the store is not open) nothing
+// of the batch is stored, the failure's code is returned and every day gets it but those already
+// refused for their content. Otherwise returns the number of days stored. error gets the text of
+// the failure, else of the first day not stored (empty when all were stored).
+int USER_InsertDataBatch(int32_t number, int32_t weight, int32_t stride, std::span<const DeviceStepRecord* const> days,
+                         std::vector<int>& results, std::string& error);
 // Fills the stored day (date = OLE date of 00:00 of that day) and its exercise analysis; 1 when stored.
 int USER_GetData2(int32_t number, double day, StepRecord& out, std::string& error);
 // A text for every result code; the text of the last failure when code is its result.

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <compare>
 #include <cstring>
-#include <span>
 
 using namespace userdb;
 
@@ -120,8 +119,7 @@ int StoreDay(int32_t number, int32_t weight, int32_t stride, const DeviceStepRec
     return USER_OK;
 }
 
-// Stores days for the user in one transaction, each under the same rules, all or nothing:
-// the number of days stored with one outcome per day in results, or the failure's code.
+// USER_InsertDataBatch without the lock and the error text.
 int StoreDays(int32_t number, int32_t weight, int32_t stride, std::span<const DeviceStepRecord* const> days,
               std::vector<int>& results)
 {
@@ -191,13 +189,20 @@ int CheckDayRecord(const DeviceStepRecord& day, std::string& error)
     return USER_ERR_BAD_DAY;
 }
 
-int USER_InsertData(int32_t number, int32_t weight, int32_t stride, const DeviceStepRecord& day, std::string& error)
+int USER_InsertDataBatch(int32_t number, int32_t weight, int32_t stride, std::span<const DeviceStepRecord* const> days,
+                         std::vector<int>& results, std::string& error)
 {
     std::lock_guard lock(g_mutex);
+    const int rc = StoreDays(number, weight, stride, days, results);
+    error = g_last.code == USER_OK ? std::string() : LastText();
+    return rc;
+}
+
+int USER_InsertData(int32_t number, int32_t weight, int32_t stride, const DeviceStepRecord& day, std::string& error)
+{
     const DeviceStepRecord* const one[] = {&day};
     std::vector<int> results;
-    const int rc = StoreDays(number, weight, stride, one, results);
-    error = g_last.code == USER_OK ? std::string() : LastText();
+    const int rc = USER_InsertDataBatch(number, weight, stride, one, results, error);
     return rc < 0 ? rc : results.front();
 }
 
