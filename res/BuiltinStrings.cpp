@@ -143,6 +143,7 @@ const BuiltinString kBuiltinStrings[] = {
     {636, "无法设置用户数据库：<r>"},
     {637, "无法创建或升级用户数据库：<r>"},
     {638, "用户数据库中没有所需的数据表：<r>"},
+    {639, "计步数据的日期 <r> 晚于今天"},
 };
 const size_t kBuiltinStringCount = sizeof kBuiltinStrings / sizeof kBuiltinStrings[0];
 

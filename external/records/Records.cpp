@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 
@@ -107,6 +108,22 @@ int DaysInMonth(int year, int month)
 bool IsValidYmd(int year, int month, int day)
 {
     return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
+}
+
+double TodayOleDate()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+    return OleDateFromYmd(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+}
+
+std::string OleDateText(double oleDate)
+{
+    const Ymd d = OleDateToYmd(oleDate);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return text;
 }
 
 int32_t MakeAlarmTime(int hour, int minute, int second)

@@ -68,9 +68,9 @@ int USER_GetData2(int32_t number, double day, StepRecord& out, std::string& erro
 // A text for every result code; the text of the last failure when code is its result.
 std::string USER_GetErrorMsg(int code);
 
-// The store's texts are the program's string-table texts 600-638.
+// The store's texts are the program's string-table texts 600-639.
 constexpr int kUserDbFirstTextId = 600;
-constexpr int kUserDbLastTextId = 638;
+constexpr int kUserDbLastTextId = 639;
 // The string-table number of the text USER_GetErrorMsg(code) gives, and in detail what replaces
 // its "<r>" (a path, a number, a name, SQLite's message; empty when the text has none). After a
 // failed USER_Init, USER_GetErrorTextId(its result, detail) names what precisely failed.
@@ -81,9 +81,11 @@ enum class DayRefusal {
     None,           // it is taken
     InvalidDate,    // the status word is not 0, or the date is not a number
     OutOfRange,     // before 2000-01-01 or after 2099-12-31
+    InFuture,       // after today: the pedometer's clock was wrong (the day is stored once it has come)
     InvalidValues,  // negative or non-finite steps, kilocalories or slot values
 };
-DayRefusal FindDayRefusal(const DeviceStepRecord& day);
+// today: the OLE date of the current day (TodayOleDate()).
+DayRefusal FindDayRefusal(const DeviceStepRecord& day, double today);
 
 // The effective-exercise analysis of a day for a weight (kg): runs of at least 5 slots whose
 // slotKcal is at least weight x 0.1002. Fills the analysis fields of out (not its day).

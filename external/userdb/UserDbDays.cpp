@@ -48,18 +48,20 @@ StoreText TextOfRefusal(DayRefusal refusal)
         return StoreText::DayDateInvalid;
     case DayRefusal::OutOfRange:
         return StoreText::DayOutOfRange;
+    case DayRefusal::InFuture:
+        return StoreText::DayInFuture;
     case DayRefusal::InvalidValues:
         break;
     }
     return StoreText::DayBadValues;
 }
 
-// Why the store refuses a day: DayRefusal::None, or the refusal with its text and detail.
-DayRefusal RefusalOf(const DeviceStepRecord& day, StoreText& text, std::string& detail)
+// Why the store refuses a day today: DayRefusal::None, or the refusal with its text and detail.
+DayRefusal RefusalToday(const DeviceStepRecord& day, StoreText& text, std::string& detail)
 {
-    const DayRefusal refusal = FindDayRefusal(day);
+    const DayRefusal refusal = FindDayRefusal(day, TodayOleDate());
     text = TextOfRefusal(refusal);
-    detail.clear();
+    detail = refusal == DayRefusal::InFuture ? OleDateText(day.date.dt) : std::string();
     return refusal;
 }
 
@@ -72,7 +74,7 @@ int StoreDay(int32_t number, int32_t weight, int32_t stride, const DeviceStepRec
         return Fail(USER_ERR_BAD_DAY, StoreText::BadDay);
     StoreText refusal;
     std::string detail;
-    if (RefusalOf(*day, refusal, detail) != DayRefusal::None)
+    if (RefusalToday(*day, refusal, detail) != DayRefusal::None)
         return Fail(USER_ERR_BAD_DAY, refusal, std::move(detail));
     const int key = DayKey(day->date.dt);
     bool replace = false;
@@ -161,13 +163,15 @@ int StoreDays(int32_t number, int32_t weight, int32_t stride, std::span<const De
 
 }  // namespace
 
-DayRefusal FindDayRefusal(const DeviceStepRecord& day)
+DayRefusal FindDayRefusal(const DeviceStepRecord& day, double today)
 {
     const double dt = day.date.dt;
     if (day.date.status != 0 || !std::isfinite(dt))
         return DayRefusal::InvalidDate;
     if (dt < kOleFirstDay || dt >= kOleEndDay)
         return DayRefusal::OutOfRange;
+    if (std::floor(dt) > std::floor(today))
+        return DayRefusal::InFuture;
     if (day.steps < 0 || !ValidAmount(day.calories))
         return DayRefusal::InvalidValues;
     for (int s = 0; s < kSlotsPerDay; ++s) {
@@ -183,7 +187,7 @@ int CheckDayRecord(const DeviceStepRecord& day, std::string& error)
 {
     StoreText text;
     std::string detail;
-    if (RefusalOf(day, text, detail) == DayRefusal::None)
+    if (RefusalToday(day, text, detail) == DayRefusal::None)
         return USER_OK;
     error = RenderText(text, detail);
     return USER_ERR_BAD_DAY;

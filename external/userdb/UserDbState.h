@@ -58,8 +58,9 @@ enum class StoreText : int {
     InitCannotConfigure,
     InitCannotMigrate,
     InitMissingTables,
+    DayInFuture,
 };
-static_assert(static_cast<int>(StoreText::InitMissingTables) == kUserDbLastTextId);
+static_assert(static_cast<int>(StoreText::DayInFuture) == kUserDbLastTextId);
 
 // The built-in (Chinese) text of a store text, with "<r>" filled by detail.
 std::string RenderText(StoreText text, const std::string& detail);

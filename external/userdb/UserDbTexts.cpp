@@ -50,6 +50,7 @@ const char* const kTexts[] = {
     "无法设置用户数据库：<r>",
     "无法创建或升级用户数据库：<r>",
     "用户数据库中没有所需的数据表：<r>",
+    "计步数据的日期 <r> 晚于今天",
 };
 static_assert(std::size(kTexts) == kUserDbLastTextId - kUserDbFirstTextId + 1);
 
