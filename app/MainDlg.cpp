@@ -255,7 +255,8 @@ void CMainDlg::ShowUserPages(const UserRecord&, const QString&)
             *p = nullptr;
         }
     }
-    QWidget* page = CreateUserPage(this);
+    CNavPanelDlg* page = CreateUserPage(this);
+    connect(this, &CMainDlg::MainWindowMoved, page, &CNavPanelDlg::OnMainWindowMoved);
     page->resize(kUserPageSize);
     m_userPage = page;
     if (isMaximized())
