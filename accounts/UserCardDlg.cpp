@@ -65,6 +65,7 @@ CUserCardDlg::CUserCardDlg(QWidget* parent) : QWidget(parent), m_skin(ReadUserCa
         b->SetIconImage(LoadIconFile(iconFile), kButtonIconSize, kButtonIconSize);
         b->SetIconAlign(CSkinButton::AlignTop);
         b->SetTipText(LoadStr(tip), true);
+        b->SetDrawFlatFocus(true);
         b->setAccessibleName(LoadStr(tip));  // no caption: the tooltip names it
         for (int slot : {CSkinButton::BackHover, CSkinButton::BackNormal, CSkinButton::BackFocus})
             b->SetStateColour(slot, ColorRefFromRgb(255, 255, 255));

@@ -1,5 +1,6 @@
 #include "controls/PageBarWnd.h"
 
+#include "controls/ParentPixels.h"
 #include "controls/SkinButton.h"
 #include "core/DlgItem.h"
 #include "core/StringTable.h"
@@ -45,6 +46,7 @@ int CPageBarWnd::AddPage(int index, const QString& caption, const QIcon& icon, c
     button->setGeometry(0, 0, m_cell - kButtonInset, m_cell - kButtonInset);
     button->SetIconImage(icon, kIconSize, kIconSize);
     button->SetTipText(tooltip, true);
+    button->SetDrawFlatFocus(true);  // the keyboard focus must show on a see-through button
     // An icon-only button is known by its tooltip to a screen reader.
     button->setAccessibleName(caption.isEmpty() ? tooltip : caption);
     if (m_transparent)
@@ -147,9 +149,16 @@ QRect CPageBarWnd::PageRect() const
     return QRect(m_cell + 2, 2, std::max(0, width() - m_cell - 4), std::max(0, height() - 4));
 }
 
+void CPageBarWnd::moveEvent(QMoveEvent* e)
+{
+    QWidget::moveEvent(e);
+    m_parentPixels = QPixmap();
+}
+
 void CPageBarWnd::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
+    m_parentPixels = QPixmap();
     if (QWidget* page = Page(m_selection))
         page->setGeometry(PageRect());
 }
@@ -158,8 +167,15 @@ void CPageBarWnd::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const int w = width(), h = height();
-    if (!m_transparent)
+    if (!m_transparent) {
         p.fillRect(QRect(0, 0, m_cell, h), ColorRefToQColor(m_stripColour));
+    } else {
+        // The page shows through the strip, so that the buttons capture the page's pixels.
+        if (m_parentPixels.isNull() || m_parentPixels.deviceIndependentSize().toSize() != size())
+            m_parentPixels = ParentPixels(this);
+        p.drawPixmap(QRect(0, 0, m_cell, h), m_parentPixels,
+                     QRectF(0, 0, m_cell * m_parentPixels.devicePixelRatio(), h * m_parentPixels.devicePixelRatio()));
+    }
     p.fillRect(QRect(m_cell, 0, w - m_cell, h), ColorRefToQColor(m_pageColour));
 
     const QColor frame = ColorRefToQColor(m_frameColour);

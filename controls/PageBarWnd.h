@@ -18,6 +18,7 @@
 #include "controls/Colour.h"
 
 #include <QIcon>
+#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -71,6 +72,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
 
 private:
     struct Entry {
@@ -89,4 +91,5 @@ private:
     int m_selection = -1;
     int m_added = 0;
     bool m_transparent = false;
+    QPixmap m_parentPixels;  // what the parent paints under the bar, while transparent
 };

@@ -80,7 +80,6 @@ CHomePageDlg::CHomePageDlg(QWidget* parent) : QWidget(parent)
     m_chart->setMinimumHeight(150);
     m_chart->SetTitle(LoadStr(645));
     m_chart->SetXAxisTitle(LoadStr(235));
-    m_chart->SetYAxisTitle(LoadStr(647));
     m_chart->SetMargins(50, 12, 20, 22);
     m_chart->SetFixedScale(true);
     m_chart->SetAutoBarWidth(true);

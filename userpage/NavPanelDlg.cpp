@@ -92,6 +92,7 @@ CNavPanelDlg::CNavPanelDlg(QWidget* parent) : QWidget(parent)
     m_columnButton->resize(kColumnButtonSize);
     ApplyDialogTexts(this, IDD_NAV_PANEL);
     m_columnButton->SetTipText(LoadStr(197), true);
+    m_columnButton->SetDrawFlatFocus(true);
     m_columnButton->setAccessibleName(LoadStr(197));  // its caption is an arrow only
     m_columnButton->SetBorderColour(m_columnButtonColour);
     m_columnButton->SetAlwaysBorder(true);

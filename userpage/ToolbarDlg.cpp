@@ -1,11 +1,13 @@
 #include "userpage/ToolbarDlg.h"
 
+#include "controls/ParentPixels.h"
 #include "controls/SkinButton.h"
 #include "core/DlgItem.h"
 #include "core/SkinSections.h"
 #include "core/StringTable.h"
 #include "res/resource.h"
 
+#include <QPainter>
 #include <QTimerEvent>
 
 const std::array<int, 7> CToolbarDlg::kRowOrder = {IDC_TB_USB,   IDC_TB_PROFILE,  IDC_TB_PASSWORD, IDC_TB_PRINT,
@@ -36,6 +38,7 @@ CToolbarDlg::CToolbarDlg(QWidget* parent) : QWidget(parent)
         b->SetIconAlign(CSkinButton::AlignTop);
         b->UseParentBackground();
         b->SetTipText(LoadStr(d.tip), true);
+        b->SetDrawFlatFocus(true);  // the keyboard focus must show on a see-through button
         b->setAccessibleDescription(LoadStr(d.tip));
         const int id = d.id;
         connect(b, &QAbstractButton::clicked, this, [this, id] { emit Command(id); });
@@ -69,6 +72,7 @@ void CToolbarDlg::LayoutButtons()
 
 void CToolbarDlg::Refresh()
 {
+    m_parentPixels = QPixmap();
     show();
     update();
     if (!Button(IDC_TB_SETTINGS))
@@ -79,9 +83,24 @@ void CToolbarDlg::Refresh()
     }
 }
 
+void CToolbarDlg::paintEvent(QPaintEvent*)
+{
+    // The page's band shows through the strip; the buttons capture it from here.
+    if (m_parentPixels.isNull() || m_parentPixels.deviceIndependentSize().toSize() != size())
+        m_parentPixels = ParentPixels(this);
+    QPainter(this).drawPixmap(0, 0, m_parentPixels);
+}
+
+void CToolbarDlg::moveEvent(QMoveEvent* e)
+{
+    QWidget::moveEvent(e);
+    m_parentPixels = QPixmap();
+}
+
 void CToolbarDlg::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
+    m_parentPixels = QPixmap();
     LayoutButtons();
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // The toolbar strip of the user page (dialog 134): seven large icon buttons in one row from
-// x = 150, dressed from the skin's BigToolbar section. It draws nothing itself and hands every
+// x = 150, dressed from the skin's BigToolbar section. It draws nothing of its own and hands every
 // click to the user page with the button's id. Its buttons appear at the first layout, 100 ms
 // after creation; Refresh shows them again with fresh backgrounds (after the window moved).
+// The strip itself shows the page's pixels under it, which the transparent buttons capture.
 
 #include <QBasicTimer>
+#include <QPixmap>
 #include <QWidget>
 
 #include <array>
@@ -37,10 +39,13 @@ signals:
     void Command(int id);
 
 protected:
+    void paintEvent(QPaintEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void timerEvent(QTimerEvent* e) override;
 
 private:
     std::array<CSkinButton*, 7> m_buttons{};  // in row order
     QBasicTimer m_timer1;
+    QPixmap m_parentPixels;  // the page under the strip
 };

@@ -15,6 +15,7 @@
 #include "userpage/NavPanelDlg.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -217,4 +218,24 @@ TEST_F(NavPanelTest, ToolbarCommandsThatWorkNow)
         EXPECT_FALSE(AccessibleName(GetDlgItem(panel.Toolbar(), id)).isEmpty());
     EXPECT_EQ(AccessibleName(GetDlgItem(panel.Toolbar(), IDC_TB_PRINT)), QStringLiteral("打印"));
     EXPECT_EQ(AccessibleName(GetDlgItem(panel.Toolbar(), IDC_TB_LOGOUT)), QStringLiteral("注销"));
+}
+
+TEST_F(NavPanelTest, TabReachesEveryControlInReadingOrder)
+{
+    CNavPanelDlg& panel = Open(10002);
+    panel.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    panel.OnMainWindowMoved();  // the toolbar shows
+    panel.PageBar()->Button(0)->setFocus();
+    QStringList order;
+    for (int i = 0; i < 14; ++i) {
+        QWidget* f = QApplication::focusWidget();
+        ASSERT_NE(f, nullptr);
+        order << (f == panel.UserCard() ? QStringLiteral("card") : AccessibleName(f));
+        QTest::keyClick(f, Qt::Key_Tab);
+    }
+    EXPECT_EQ(order, (QStringList{"首页", "图表", "card", "修改个人资料", "修改密码", "隐藏/显示右侧栏", "USB", "个人资料",
+                                  "密码", "打印", "设置", "注销", "关于", "首页"}));
+    // The card is read by its lines.
+    EXPECT_TRUE(panel.UserCard()->accessibleDescription().contains(QStringLiteral("号码 : 10002")));
 }

@@ -7,12 +7,19 @@
 #include "res/resource.h"
 #include "userpage/ToolbarDlg.h"
 
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
 
 class ToolbarTest : public UserPageTest {};
+
+// A page that paints its own background green over a magenta palette.
+class GreenPage : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(10, 200, 30)); }
+};
 
 void ExpectRowFrom150(const CToolbarDlg& bar)
 {
@@ -69,4 +76,23 @@ TEST_F(ToolbarTest, AMissingIconKeepsTheButtonsPlace)
     EXPECT_FALSE(bar.Button(IDC_TB_PRINT)->HasIcon());
     EXPECT_TRUE(bar.Button(IDC_TB_SETTINGS)->HasIcon());  // other keys keep their defaults
     ExpectRowFrom150(bar);
+}
+
+TEST_F(ToolbarTest, ButtonsShowThePagePaintedUnderTheStrip)
+{
+    GreenPage page;
+    QPalette pal = page.palette();
+    pal.setColor(QPalette::Window, Qt::magenta);
+    page.setPalette(pal);
+    page.resize(900, 120);
+    CToolbarDlg bar(&page);
+    bar.setGeometry(8, 40, 852, CToolbarDlg::kHeight);
+    page.show();
+    bar.LayoutButtons();
+    bar.Refresh();
+    QImage shot(page.size(), QImage::Format_RGB32);
+    page.render(&shot);
+    // A button's corner, away from its icon and caption: the page's green, not a plain fill.
+    const QPoint corner = bar.Button(IDC_TB_PRINT)->geometry().topLeft() + QPoint(8 + 2, 40 + 2);
+    EXPECT_EQ(shot.pixel(corner) & 0xFFFFFF, qRgb(10, 200, 30) & 0xFFFFFF);
 }

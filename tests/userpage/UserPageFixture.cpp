@@ -21,6 +21,7 @@ void UserPageTest::SetUp()
     ProgramFolderTest::SetUp();
     CopyStandardFiles();
     CopyFromBuild(QStringLiteral("Graph.ini"));
+    CopyFromBuild(QStringLiteral("Travimo.ini"));  // HomePage=about:blank
     const std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + g_strAppPath.toStdString() +
                                    "User.mdb;Persist Security Info=False";
     std::string error;
