@@ -129,7 +129,8 @@ CHomePageDlg::CHomePageDlg(QWidget* parent) : QWidget(parent)
             QDesktopServices::openUrl(link);
     });
     pageLayout->addWidget(m_browser, 1);
-    outer->addWidget(m_pageArea, 2);
+    pageLayout->addStretch();  // the message line stays at the top while there is no page
+    outer->addWidget(m_pageArea, 0);
     m_pageArea->hide();
     m_message->hide();
     m_openLink->hide();
@@ -153,7 +154,7 @@ QGridLayout* CHomePageDlg::BuildSummary()
         l->setTextFormat(Qt::PlainText);
         return l;
     };
-    const int headers[] = {238, 644, 209, 213};
+    const int headers[] = {238, 644, 209, 647};
     for (int c = 0; c < 4; ++c)
         grid->addWidget(label(LoadStr(headers[c])), 0, c + 1, Qt::AlignRight);
     const int periods[] = {641, 642, 643};
@@ -326,6 +327,7 @@ void CHomePageDlg::ShowHtml(const QByteArray& data, const QString& contentType)
     QStringDecoder decode(encoding);
     const QString text = decode(data);
     m_browser->document()->setBaseUrl(m_url);
+    SetPageShare(true);
     if (contentType == QStringLiteral("text/plain"))
         m_browser->setPlainText(text);
     else
@@ -333,10 +335,18 @@ void CHomePageDlg::ShowHtml(const QByteArray& data, const QString& contentType)
     emit PageDone(true);
 }
 
+void CHomePageDlg::SetPageShare(bool withPage)
+{
+    // A shown page shares the height with the overview; a message line takes only its own.
+    if (auto* outer = qobject_cast<QBoxLayout*>(layout()))
+        outer->setStretchFactor(m_pageArea, withPage ? 2 : 0);
+}
+
 void CHomePageDlg::ShowFetchFailure(const QString& detail)
 {
     m_browser->clear();
     m_browser->hide();
+    SetPageShare(false);
     QString line = ReplaceR(LoadStr(648), m_url.toDisplayString());
     if (!detail.isEmpty())
         line += QStringLiteral(" (%1)").arg(detail.simplified());

@@ -67,6 +67,7 @@ private:
     void FillOverview();
     void ShowHtml(const QByteArray& data, const QString& contentType);
     void OnReplyFinished(QNetworkReply* reply);
+    void SetPageShare(bool withPage);
 
     COLORREF m_backColour = 0xFFFFFF;
     std::optional<UserRecord> m_user;
