@@ -3,6 +3,7 @@
 #include "accounts/EditUserDlg.h"
 #include "accounts/PasswordDlg.h"
 #include "controls/SkinButton.h"
+#include "controls/SkinFont.h"
 #include "core/DialogService.h"
 #include "core/DlgItem.h"
 #include "core/Globals.h"
@@ -19,16 +20,6 @@ constexpr int kButtonRightGap = 12;
 constexpr int kButtonBottomGap = 8;
 constexpr int kCornerSize = 2;
 constexpr int kButtonIconSize = 16;
-
-QFont LineFont(const CardLineSkin& line)
-{
-    QFont f;
-    f.setFamilies({line.fontName, QStringLiteral("宋体"), QStringLiteral("WenQuanYi Micro Hei")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(std::max(1, line.fontSize));
-    f.setWeight(QFont::Weight(std::clamp(line.fontWeight, 1, 1000)));
-    return f;
-}
 }  // namespace
 
 std::array<QString, 6> UserCardLines(const UserRecord& user)
@@ -166,7 +157,7 @@ void CUserCardDlg::paintEvent(QPaintEvent*)
                                                       &m_skin.age, &m_skin.weight, &m_skin.stride};
     for (size_t i = 0; i < lines.size(); ++i) {
         const CardLineSkin& s = *skins[i];
-        p.setFont(LineFont(s));
+        p.setFont(SkinFont(s.fontName, s.fontSize, s.fontWeight));
         p.setPen(ColorRefToQColor(s.textColor));
         // Plain single-line text at the item's top-left: a name is never read as markup.
         p.drawText(QRect(s.pos, QSize(std::max(1, width() - s.pos.x()), std::max(1, height() - s.pos.y()))),

@@ -2,6 +2,7 @@
 
 #include "controls/ParentPixels.h"
 #include "controls/SkinButton.h"
+#include "controls/SkinFont.h"
 #include "core/DlgItem.h"
 #include "core/StringTable.h"
 
@@ -12,16 +13,6 @@ constexpr int kButtonInset = 5;  // a button is the cell less 5 pixels: 38 x 38
 constexpr int kIconSize = 32;
 constexpr int kEmptyTextPos = 25;
 constexpr int kEmptyTextString = 510;  // "请添加页面"
-
-QFont EmptyBarFont()
-{
-    QFont f;
-    f.setFamilies({QStringLiteral("宋体"), QStringLiteral("WenQuanYi Micro Hei")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(13);
-    f.setWeight(QFont::Weight(200));
-    return f;
-}
 }  // namespace
 
 CPageBarWnd::CPageBarWnd(QWidget* parent) : QWidget(parent) {}
@@ -149,16 +140,9 @@ QRect CPageBarWnd::PageRect() const
     return QRect(m_cell + 2, 2, std::max(0, width() - m_cell - 4), std::max(0, height() - 4));
 }
 
-void CPageBarWnd::moveEvent(QMoveEvent* e)
-{
-    QWidget::moveEvent(e);
-    m_parentPixels = QPixmap();
-}
-
 void CPageBarWnd::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
-    m_parentPixels = QPixmap();
     if (QWidget* page = Page(m_selection))
         page->setGeometry(PageRect());
 }
@@ -171,10 +155,8 @@ void CPageBarWnd::paintEvent(QPaintEvent*)
         p.fillRect(QRect(0, 0, m_cell, h), ColorRefToQColor(m_stripColour));
     } else {
         // The page shows through the strip, so that the buttons capture the page's pixels.
-        if (m_parentPixels.isNull() || m_parentPixels.deviceIndependentSize().toSize() != size())
-            m_parentPixels = ParentPixels(this);
-        p.drawPixmap(QRect(0, 0, m_cell, h), m_parentPixels,
-                     QRectF(0, 0, m_cell * m_parentPixels.devicePixelRatio(), h * m_parentPixels.devicePixelRatio()));
+        const QPixmap& under = m_parentPixels.Get(this);
+        p.drawPixmap(QRect(0, 0, m_cell, h), under, QRectF(0, 0, m_cell * under.devicePixelRatio(), h * under.devicePixelRatio()));
     }
     p.fillRect(QRect(m_cell, 0, w - m_cell, h), ColorRefToQColor(m_pageColour));
 
@@ -193,7 +175,7 @@ void CPageBarWnd::paintEvent(QPaintEvent*)
     }
 
     if (m_pages.empty()) {
-        p.setFont(EmptyBarFont());
+        p.setFont(SkinFont(QStringLiteral("宋体"), 13, 200));
         p.setPen(Qt::black);
         p.drawText(QRect(kEmptyTextPos, kEmptyTextPos, std::max(0, w - kEmptyTextPos), std::max(0, h - kEmptyTextPos)),
                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, LoadStr(kEmptyTextString));

@@ -16,9 +16,9 @@
 // made them.
 
 #include "controls/Colour.h"
+#include "controls/ParentPixels.h"
 
 #include <QIcon>
-#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -72,7 +72,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
-    void moveEvent(QMoveEvent* e) override;
 
 private:
     struct Entry {
@@ -91,5 +90,5 @@ private:
     int m_selection = -1;
     int m_added = 0;
     bool m_transparent = false;
-    QPixmap m_parentPixels;  // what the parent paints under the bar, while transparent
+    CParentPixels m_parentPixels;  // what the parent paints under the bar, while transparent
 };

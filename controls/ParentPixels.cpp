@@ -14,3 +14,12 @@ QPixmap ParentPixels(const QWidget* w)
     parent->render(&pm, QPoint(), QRegion(w->geometry()), QWidget::DrawWindowBackground);
     return pm;
 }
+
+const QPixmap& CParentPixels::Get(const QWidget* w)
+{
+    if (m_pixels.isNull() || !w || w->geometry() != m_geometry) {
+        m_pixels = ParentPixels(w);
+        m_geometry = w ? w->geometry() : QRect();
+    }
+    return m_pixels;
+}

@@ -72,7 +72,7 @@ void CToolbarDlg::LayoutButtons()
 
 void CToolbarDlg::Refresh()
 {
-    m_parentPixels = QPixmap();
+    m_parentPixels.Invalidate();
     show();
     update();
     if (!Button(IDC_TB_SETTINGS))
@@ -86,21 +86,12 @@ void CToolbarDlg::Refresh()
 void CToolbarDlg::paintEvent(QPaintEvent*)
 {
     // The page's band shows through the strip; the buttons capture it from here.
-    if (m_parentPixels.isNull() || m_parentPixels.deviceIndependentSize().toSize() != size())
-        m_parentPixels = ParentPixels(this);
-    QPainter(this).drawPixmap(0, 0, m_parentPixels);
-}
-
-void CToolbarDlg::moveEvent(QMoveEvent* e)
-{
-    QWidget::moveEvent(e);
-    m_parentPixels = QPixmap();
+    QPainter(this).drawPixmap(0, 0, m_parentPixels.Get(this));
 }
 
 void CToolbarDlg::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
-    m_parentPixels = QPixmap();
     LayoutButtons();
 }
 

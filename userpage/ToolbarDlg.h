@@ -5,8 +5,9 @@
 // after creation; Refresh shows them again with fresh backgrounds (after the window moved).
 // The strip itself shows the page's pixels under it, which the transparent buttons capture.
 
+#include "controls/ParentPixels.h"
+
 #include <QBasicTimer>
-#include <QPixmap>
 #include <QWidget>
 
 #include <array>
@@ -40,12 +41,11 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* e) override;
-    void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void timerEvent(QTimerEvent* e) override;
 
 private:
     std::array<CSkinButton*, 7> m_buttons{};  // in row order
     QBasicTimer m_timer1;
-    QPixmap m_parentPixels;  // the page under the strip
+    CParentPixels m_parentPixels;  // the page under the strip
 };
