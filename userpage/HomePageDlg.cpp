@@ -183,7 +183,8 @@ void CHomePageDlg::SetBackColour(COLORREF colour)
 void CHomePageDlg::SetUser(const UserRecord& user)
 {
     m_user = user;
-    Reload();
+    if (isVisible())
+        Reload();  // a hidden page reloads when it is shown
 }
 
 void CHomePageDlg::showEvent(QShowEvent* e)
