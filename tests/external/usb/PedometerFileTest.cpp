@@ -3,6 +3,7 @@
 
 #include "external/usb/Generator.h"
 #include "external/usb/PedometerFile.h"
+#include "tests/external/usb/fuzz/SeedFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -275,4 +276,16 @@ TEST(PedometerFile, SeededRandomMutationsNeverBreakTheReader)
     // Some mutations (a changed profile value in range, a plausible double) are legitimate files.
     EXPECT_GT(accepted, 0);
     EXPECT_LT(accepted, 3000);
+}
+
+TEST(FuzzSeeds, CheckedInSeedsAreTheValidFilesTheSeedMakerWrites)
+{
+    for (const SeedPedometer& seed : SeedPedometers()) {
+        QFile file(QStringLiteral(TRAVIMO_SOURCE_DIR "/tests/external/usb/fuzz/corpus/") + QLatin1String(seed.name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << seed.name << " is missing (see fuzz/SeedFiles.h)";
+        const QByteArray bytes = file.readAll();
+        EXPECT_EQ(bytes, EncodePedometerFile(seed.file)) << seed.name << " is out of date (see fuzz/SeedFiles.h)";
+        PedometerFile decoded;
+        EXPECT_TRUE(DecodePedometerFile(bytes, decoded)) << seed.name;
+    }
 }
