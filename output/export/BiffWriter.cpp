@@ -263,6 +263,7 @@ QByteArray SheetStream(const ExportSheet& sheet, bool selected, SharedStrings& s
     QByteArray out;
     PutBof(out, 0x0010);
     const Extent e = UsedExtent(sheet);
+    const NumberCells numbers(sheet);
     Record(out, kDimensions, [&] {
         PutU32(out, e.firstRow);
         PutU32(out, e.endRow);
@@ -277,7 +278,7 @@ QByteArray SheetStream(const ExportSheet& sheet, bool selected, SharedStrings& s
             if (text.isEmpty())
                 continue;
             double value = 0.0;
-            if (NumberCell(sheet, static_cast<int>(c), text, value)) {
+            if (numbers.Parse(c, text, value)) {
                 Record(out, kNumber, [&] {
                     PutU16(out, static_cast<unsigned>(r));
                     PutU16(out, static_cast<unsigned>(c));

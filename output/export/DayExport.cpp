@@ -2,11 +2,17 @@
 
 #include "external/records/Records.h"
 
+#include <charconv>
+
 namespace {
 
 QString Fixed(double value, int decimals)
 {
-    return QString::number(value, 'f', decimals);
+    char digits[64];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    if (error != std::errc())
+        return QString::number(value, 'f', decimals);
+    return QString::fromLatin1(digits, end - digits);
 }
 
 ExportSheet DaysSheet(const DayExportTexts& texts, const std::vector<DayExportRow>& days)

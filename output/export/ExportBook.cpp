@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <charconv>
 #include <climits>
 #include <cmath>
 
@@ -134,13 +135,35 @@ QString CheckWorkbook(const ExportWorkbook& book, ExportFormat format)
     return QString();
 }
 
-bool NumberCell(const ExportSheet& sheet, int column, const QString& text, double& value)
+NumberCells::NumberCells(const ExportSheet& sheet)
 {
-    if (!sheet.numberColumns.contains(column))
+    for (int c : sheet.numberColumns) {
+        if (c < 0)
+            continue;
+        if (m_columns.size() <= static_cast<size_t>(c))
+            m_columns.resize(static_cast<size_t>(c) + 1);
+        m_columns[static_cast<size_t>(c)] = true;
+    }
+}
+
+bool NumberCells::Parse(qsizetype column, const QString& text, double& value) const
+{
+    if (static_cast<size_t>(column) >= m_columns.size() || !m_columns[static_cast<size_t>(column)])
         return false;
-    bool ok = false;
-    value = text.toDouble(&ok);
-    return ok && std::isfinite(value);
+    // Plain decimal texts only, read without the locale machinery of
+    // QString::toDouble: day exports hold hundreds of thousands of them.
+    char digits[64];
+    const qsizetype n = text.size();
+    if (n == 0 || n >= qsizetype(sizeof digits))
+        return false;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = text[i].unicode();
+        if (!((u >= u'0' && u <= u'9') || u == u'.' || u == u'-' || u == u'e' || u == u'E' || u == u'+'))
+            return false;
+        digits[i] = static_cast<char>(u);
+    }
+    const auto [end, error] = std::from_chars(digits, digits + n, value);
+    return error == std::errc() && end == digits + n && std::isfinite(value);
 }
 
 QString CheckDestination(const QString& path)

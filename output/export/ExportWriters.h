@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 // The Workbook stream of an Excel 97-2003 file (BIFF8) holding the sheets.
 // The workbook must have passed CheckWorkbook for ExportFormat::Xls.
@@ -27,8 +28,16 @@ QString CheckDestination(const QString& path);
 // place, so a failure leaves an existing file untouched.
 ExportResult SaveBytes(const QString& path, const QByteArray& bytes);
 
-// Whether a cell is to be stored as a number, and its value.
-bool NumberCell(const ExportSheet& sheet, int column, const QString& text, double& value);
+// Which cells of a sheet are stored as numbers.
+class NumberCells {
+public:
+    explicit NumberCells(const ExportSheet& sheet);
+    // Whether the cell is a number, and its value.
+    bool Parse(qsizetype column, const QString& text, double& value) const;
+
+private:
+    std::vector<bool> m_columns;
+};
 
 // ---- little-endian byte building ------------------------------------------------
 

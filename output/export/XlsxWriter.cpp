@@ -43,6 +43,7 @@ ExportResult WriteXlsxWorkbook(const QString& path, const ExportWorkbook& book)
         lxw_worksheet* ws = workbook_add_worksheet(wb.get(), sheet.name.toUtf8().constData());
         if (!ws)
             return ExportResult::Failure(QStringLiteral("工作表名称“%1”无效。").arg(sheet.name));
+        const NumberCells numbers(sheet);
         for (size_t r = 0; r < sheet.rows.size() && !failed; ++r) {
             const QStringList& row = sheet.rows[r];
             for (qsizetype c = 0; c < row.size() && !failed; ++c) {
@@ -52,7 +53,7 @@ ExportResult WriteXlsxWorkbook(const QString& path, const ExportWorkbook& book)
                 const auto rr = static_cast<lxw_row_t>(r);
                 const auto cc = static_cast<lxw_col_t>(c);
                 double value = 0.0;
-                if (NumberCell(sheet, static_cast<int>(c), text, value))
+                if (numbers.Parse(c, text, value))
                     failed = worksheet_write_number(ws, rr, cc, value, nullptr);
                 else
                     failed = worksheet_write_string(ws, rr, cc, text.toUtf8().constData(), nullptr);
