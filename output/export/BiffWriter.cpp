@@ -163,9 +163,10 @@ struct SharedStrings {
     QHash<QString, uint32_t> index;
     uint32_t references = 0;
 
-    uint32_t Add(const QString& text)
+    uint32_t Add(const QString& cell)
     {
         ++references;
+        const QString text = WholeCharacters(cell);
         const auto it = index.constFind(text);
         if (it != index.constEnd())
             return it.value();

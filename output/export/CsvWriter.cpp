@@ -33,7 +33,7 @@ QByteArray CsvBytes(const ExportSheet& sheet)
                 text += u',';
             if (c >= row.size())
                 continue;
-            const QString& field = row[c];
+            const QString field = WholeCharacters(row[c]);
             if (NeedsQuotes(field)) {
                 text += u'"';
                 text += QString(field).replace(u'"', QLatin1String("\"\""));

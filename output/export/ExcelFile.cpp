@@ -2,6 +2,8 @@
 
 #include "output/export/ExportWriters.h"
 
+#include <QDir>
+
 CExcelFile::CExcelFile(const QString& filePath, const QString& sheetName)
     : m_filePath(filePath), m_sheetName(sheetName)
 {
@@ -23,7 +25,7 @@ bool CExcelFile::Open()
     Discard();
     const std::optional<ExportFormat> format = ExportFormatForPath(m_filePath);
     if (format != ExportFormat::Xls && format != ExportFormat::Xlsx)
-        return Fail(QStringLiteral("“%1”不是 Excel 工作簿的文件名（.xls 或 .xlsx）。").arg(m_filePath));
+        return Fail(QStringLiteral("“%1”不是 Excel 工作簿的文件名（.xls 或 .xlsx）。").arg(QDir::toNativeSeparators(m_filePath)));
     if (const QString why = CheckDestination(m_filePath); !why.isEmpty())
         return Fail(why);
     m_format = *format;

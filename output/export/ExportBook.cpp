@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -133,6 +134,21 @@ QString CheckWorkbook(const ExportWorkbook& book, ExportFormat format)
         }
     }
     return QString();
+}
+
+QString WholeCharacters(const QString& text)
+{
+    const auto isSurrogate = [](QChar c) { return c.isSurrogate(); };
+    if (std::none_of(text.cbegin(), text.cend(), isSurrogate))
+        return text;
+    QString out = text;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (out[i].isHighSurrogate() && i + 1 < out.size() && out[i + 1].isLowSurrogate())
+            ++i;
+        else if (out[i].isSurrogate())
+            out[i] = QChar::ReplacementCharacter;
+    }
+    return out;
 }
 
 NumberCells::NumberCells(const ExportSheet& sheet)

@@ -28,6 +28,10 @@ QString CheckDestination(const QString& path);
 // place, so a failure leaves an existing file untouched.
 ExportResult SaveBytes(const QString& path, const QByteArray& bytes);
 
+// The text with every lone surrogate (half a character, which readers reject)
+// replaced by U+FFFD; the text itself when it has none.
+QString WholeCharacters(const QString& text);
+
 // Which cells of a sheet are stored as numbers.
 class NumberCells {
 public:

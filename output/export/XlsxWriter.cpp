@@ -4,10 +4,12 @@
 #include "output/export/ExportWriters.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -15,6 +17,28 @@ namespace {
 struct WorkbookCloser {
     void operator()(lxw_workbook* wb) const { lxw_workbook_free(wb); }
 };
+
+// Cell texts as the workbook's XML can carry them: U+FFFE and
+// U+FFFF are not XML characters, and a literal "_xHHHH_" would be read back as
+// the character it names unless its underscore is escaped. Control characters
+// are escaped by the library itself.
+QString XmlText(const QString& text)
+{
+    const auto odd = [](QChar c) { return c.isSurrogate() || c.unicode() >= 0xFFFE; };
+    const bool underscores = text.contains(QLatin1String("_x"));
+    if (!underscores && std::none_of(text.cbegin(), text.cend(), odd))
+        return text;
+    QString out = WholeCharacters(text);
+    for (QChar& c : out) {
+        if (c.unicode() >= 0xFFFE)
+            c = QChar::ReplacementCharacter;
+    }
+    if (underscores) {
+        static const QRegularExpression escaped(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+        out.replace(escaped, QStringLiteral("_x005F_"));
+    }
+    return out;
+}
 
 QString LibraryError(lxw_error error)
 {
@@ -56,7 +80,7 @@ ExportResult WriteXlsxWorkbook(const QString& path, const ExportWorkbook& book)
                 if (numbers.Parse(c, text, value))
                     failed = worksheet_write_number(ws, rr, cc, value, nullptr);
                 else
-                    failed = worksheet_write_string(ws, rr, cc, text.toUtf8().constData(), nullptr);
+                    failed = worksheet_write_string(ws, rr, cc, XmlText(text).toUtf8().constData(), nullptr);
             }
         }
     }

@@ -25,11 +25,13 @@ TEST_F(ExportTest, UserListCellsReadBackExactly)
     rows[1][1] = QStringLiteral("=SUM(A1:A9)");
     rows[2][1] = QStringLiteral("a,b\"c\r\nd");
     rows[3][1] = QStringLiteral("Zoë Ünal 😀");
+    rows[3][2] = QStringLiteral("z") + QChar(0xDC00);  // half a character reads back as U+FFFD
     rows[4] = QStringList{"10005", "短行"};                                   // missing columns are empty
     rows[5] = ListRow(5) + QStringList{"第八列", "第九列不导出", "第十列"};  // columns past H are left out
     const QString file = Path("list.xls");
     const ExportResult result = ExportUserList(file, ListTitle(), ListHeadings(), rows);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
+    rows[3][2] = QStringLiteral("z\uFFFD");
     ExpectListWorkbook(ReadXlsWithFreexl(file), rows);
     ExpectListWorkbook(ReadWithXlrd(file), rows);
 }
