@@ -1,4 +1,5 @@
 // The chart's painting: the nine layers, drawn at the target's resolution.
+#include "charts/ChartPaint.h"
 #include "charts/ChartWnd.h"
 
 #include <QFontMetrics>
@@ -56,17 +57,48 @@ QImage CChartWnd::PatternImage(int patternIndex, double scale, int lineWidth)
     return img;
 }
 
-CChartWnd::Target CChartWnd::TargetOf(const QPainter& p) const
+ChartPaintTarget ChartPaintTargetOf(const QPainter& p, bool paper)
 {
-    Target t;
+    ChartPaintTarget t;
     const QTransform m = p.deviceTransform();
     // Device pixels per logical pixel: a device-pixel ratio, a printer's dpi ÷ 96, or both.
     const double scale = std::sqrt(std::abs(m.m11() * m.m22() - m.m12() * m.m21()));
     t.scale = std::isfinite(scale) && scale > 0.0 ? scale : 1.0;
     const QPaintEngine* engine = p.paintEngine();
     t.vector = !engine || engine->type() != QPaintEngine::Raster;
-    t.line = ChartLineWidth(t.scale, m_drawMode != 0) / t.scale;
+    t.line = ChartLineWidth(t.scale, paper) / t.scale;
     return t;
+}
+
+void DrawChartRule(QPainter& p, const ChartPaintTarget& target, double x, double y, double length, bool horizontal,
+                   const QColor& colour)
+{
+    if (length <= 0)
+        return;
+    // The line runs through the middle of the classic drawing's pixel cells.
+    const double t = target.line;
+    const double across = (horizontal ? y : x) + (1.0 - t) / 2;
+    if (target.vector) {
+        // A pen line rather than a thin rectangle: a preview drawn smaller than the page never
+        // loses a line thinner than a screen pixel.
+        p.setPen(QPen(colour, t, Qt::SolidLine, Qt::FlatCap));
+        if (horizontal)
+            p.drawLine(QPointF(x, across + t / 2), QPointF(x + length, across + t / 2));
+        else
+            p.drawLine(QPointF(across + t / 2, y), QPointF(across + t / 2, y + length));
+        return;
+    }
+    p.fillRect(horizontal ? QRectF(x, across, length, t) : QRectF(across, y, t, length), colour);
+}
+
+void DrawChartFrame(QPainter& p, const ChartPaintTarget& target, const ChartRect& r, const QColor& colour)
+{
+    if (r.Width() <= 0 || r.Height() <= 0)
+        return;
+    DrawChartRule(p, target, r.left, r.top, r.Width(), true, colour);
+    DrawChartRule(p, target, r.left, r.bottom - 1, r.Width(), true, colour);
+    DrawChartRule(p, target, r.left, r.top, r.Height(), false, colour);
+    DrawChartRule(p, target, r.right - 1, r.top, r.Height(), false, colour);
 }
 
 void CChartWnd::DrawChart(QPainter& target, const QRect& rect)
@@ -197,38 +229,6 @@ void CChartWnd::DrawText(QPainter& p, int x, int y, const QString& text)
     p.drawImage(QPointF(x, y), *it);
 }
 
-void CChartWnd::Rule(QPainter& p, double x, double y, double length, bool horizontal, const QColor& colour)
-{
-    if (length <= 0)
-        return;
-    // The line runs through the middle of the classic drawing's pixel cells.
-    const double t = m_target.line;
-    const double across = (horizontal ? y : x) + (1.0 - t) / 2;
-    if (m_target.vector) {
-        // A pen line rather than a thin rectangle: a preview drawn smaller than the page never
-        // loses a line thinner than a screen pixel.
-        p.setPen(QPen(colour, t, Qt::SolidLine, Qt::FlatCap));
-        if (horizontal)
-            p.drawLine(QPointF(x, across + t / 2), QPointF(x + length, across + t / 2));
-        else
-            p.drawLine(QPointF(across + t / 2, y), QPointF(across + t / 2, y + length));
-        return;
-    }
-    p.fillRect(horizontal ? QRectF(x, across, length, t) : QRectF(across, y, t, length), colour);
-}
-
-void CChartWnd::FrameRect(QPainter& p, const ChartRect& r)
-{
-    // A one-pixel black frame around the inside of the rectangle.
-    if (r.Width() <= 0 || r.Height() <= 0)
-        return;
-    const QColor black(0, 0, 0);
-    Rule(p, r.left, r.top, r.Width(), true, black);
-    Rule(p, r.left, r.bottom - 1, r.Width(), true, black);
-    Rule(p, r.left, r.top, r.Height(), false, black);
-    Rule(p, r.right - 1, r.top, r.Height(), false, black);
-}
-
 void CChartWnd::Arrowheads(QPainter& p, int R, int B, const QColor& colour)
 {
     const ChartMargins& m = m_margins;
@@ -245,7 +245,7 @@ void CChartWnd::Arrowheads(QPainter& p, int R, int B, const QColor& colour)
     // At a finer resolution the true triangles over the same pixel cells.
     const double c = 0.5;  // pixel centres of the classic drawing
     p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::Antialiasing, m_drawMode != 2);  // black and white has no greys
     p.setPen(Qt::NoPen);
     p.setBrush(colour);
     p.drawPolygon(QPolygonF({QPointF(R + c + 0.5, B + c), QPointF(R - m_arrowLength, B + c + halfWidth + 0.5),
@@ -273,7 +273,7 @@ void CChartWnd::ReferenceLine(QPainter& p, int x, int y, int width, const QColor
 
 void CChartWnd::Render(QPainter& p, int w, int h)
 {
-    m_target = TargetOf(p);
+    m_target = ChartPaintTargetOf(p, m_drawMode != 0);
     const ChartMargins& m = m_margins;
     const bool mono = m_drawMode == 2;
     const QColor black(0, 0, 0);
@@ -323,7 +323,7 @@ void CChartWnd::Render(QPainter& p, int w, int h)
     const int visibleCount = GetVisibleSeriesCount();
     for (int i = 1; i <= m_yDivisions; ++i) {
         const int y = B - i * step;
-        Rule(p, m.left, y, 7, true, axisColour);
+        DrawChartRule(p, m_target, m.left, y, 7, true, axisColour);
         int k = 0;
         for (const auto& s : m_series) {
             if (!s->visible)
@@ -337,9 +337,9 @@ void CChartWnd::Render(QPainter& p, int w, int h)
 
     // 4. Axes with their arrowheads.
     if (R > m.left)
-        Rule(p, m.left, B, R - m.left, true, axisColour);
+        DrawChartRule(p, m_target, m.left, B, R - m.left, true, axisColour);
     if (B > m.top)
-        Rule(p, m.left, m.top + 1, B - m.top, false, axisColour);
+        DrawChartRule(p, m_target, m.left, m.top + 1, B - m.top, false, axisColour);
     Arrowheads(p, R, B, axisColour);
 
     // 5. Bars. Scrolling is meant for curves; bars start at the first laid-out category
@@ -359,7 +359,7 @@ void CChartWnd::Render(QPainter& p, int w, int h)
                     p.fillRect(ToQRect(pt->rect), PatternBrush(pt->series->patternIndex, m_target.scale, lineWidth));
                 else
                     p.fillRect(ToQRect(pt->rect), ColorRefToQColor(pt->colour));
-                FrameRect(p, pt->rect);
+                DrawChartFrame(p, m_target, pt->rect, black);
                 x = pt->rect.right;
                 if (m_showValueLabels) {
                     const QString v = ChartFormatValue(pt->value, pt->series->decimals);
@@ -425,21 +425,22 @@ void CChartWnd::Render(QPainter& p, int w, int h)
                 }
             }
             const QColor seriesColour = marked(series->colour);
-            // Finer than a screen pixel the curve is smoothed and runs through the middle of
-            // the classic pixels; at 100 % it keeps its pixels.
+            // Finer than a screen pixel the curve runs through the middle of the classic pixels,
+            // smoothed in colour; at 100 % it keeps its pixels.
             const bool fine = m_target.scale != 1.0 || m_target.vector;
+            const bool smooth = fine && !mono;  // black and white has no greys
             p.save();
-            p.setRenderHint(QPainter::Antialiasing, fine);
+            p.setRenderHint(QPainter::Antialiasing, smooth);
             if (fine)
                 p.translate(0.5, 0.5);
             p.setPen(QPen(seriesColour, m_target.line));
             p.drawPolyline(curve);
             p.restore();
             for (const QPoint& t : ticks)
-                Rule(p, t.x(), B - t.y() + 1, t.y(), false, seriesColour);
+                DrawChartRule(p, m_target, t.x(), B - t.y() + 1, t.y(), false, seriesColour);
             if (!markers.isEmpty()) {
                 p.save();
-                p.setRenderHint(QPainter::Antialiasing, fine);
+                p.setRenderHint(QPainter::Antialiasing, smooth);
                 p.setPen(QPen(seriesColour, m_target.line));
                 p.setBrush(Qt::white);
                 for (const QPoint& c : markers)
@@ -463,7 +464,7 @@ void CChartWnd::Render(QPainter& p, int w, int h)
             for (const auto& s : m_series) {
                 const ChartRect& r = s->legendRect;
                 p.fillRect(ToQRect(r), ColorRefToQColor(s->colour));
-                FrameRect(p, r);
+                DrawChartFrame(p, m_target, r, black);
                 p.setPen(ColorRefToQColor(s->colour));
                 DrawText(p, r.right + 5, r.top, s->name);
                 if (s->visible) {
@@ -482,7 +483,7 @@ void CChartWnd::Render(QPainter& p, int w, int h)
                     p.fillRect(ToQRect(r), PatternBrush(s.patternIndex, m_target.scale, lineWidth));
                 else
                     p.fillRect(ToQRect(r), ColorRefToQColor(s.colour));
-                FrameRect(p, r);
+                DrawChartFrame(p, m_target, r, black);
                 p.setPen(marked(s.colour));
                 DrawText(p, r.right + 5, r.top, s.name);
             }
@@ -491,5 +492,5 @@ void CChartWnd::Render(QPainter& p, int w, int h)
 
     // 9. Position line.
     if (m.left < m_cursorX && m_cursorX < w - m.right && h - m.bottom > m.top)
-        Rule(p, m_cursorX, m.top, h - m.bottom - m.top, false, marked(m_cursorLineColour));
+        DrawChartRule(p, m_target, m_cursorX, m.top, h - m.bottom - m.top, false, marked(m_cursorLineColour));
 }

@@ -10,6 +10,7 @@
 // enlarged 96-dpi picture. At a scale of 1 the pixels are those of the classic drawing.
 
 #include "charts/ChartLayout.h"
+#include "charts/ChartPaint.h"
 
 #include <QCursor>
 #include <QFont>
@@ -128,20 +129,7 @@ private:
     ChartRect ClientRect() const;
     void LayoutPoints();
     QFont MakeFont() const;
-    // How the drawing meets its target: device pixels per logical pixel, whether the target
-    // keeps vectors (PDF, printer, print preview) rather than pixels, and the logical width
-    // of a one-pixel line there.
-    struct Target {
-        double scale = 1.0;
-        bool vector = false;
-        double line = 1.0;
-    };
-    Target TargetOf(const QPainter& p) const;
     void Render(QPainter& p, int w, int h);
-    // A one-pixel line of the classic drawing as a rectangle (x, y, length, 1) or (x, y, 1,
-    // length) in logical pixels, drawn m_target.line thick.
-    void Rule(QPainter& p, double x, double y, double length, bool horizontal, const QColor& colour);
-    void FrameRect(QPainter& p, const ChartRect& r);
     void Arrowheads(QPainter& p, int R, int B, const QColor& colour);
     void ReferenceLine(QPainter& p, int x, int y, int width, const QColor& colour);
     void SendToParent(int message, uintptr_t wParam);
@@ -181,7 +169,7 @@ private:
     bool m_fixedScale = false;
 
     int m_hoverTimer = 0;  // timer 1 while hovering
-    Target m_target;       // of the paint in progress
+    ChartPaintTarget m_target;  // of the paint in progress
     // Laid-out texts of the last paints (labels repeat from paint to paint), for one font.
     void DrawText(QPainter& p, int x, int y, const QString& text);
     const QStaticText& CachedText(const QFont& font, const QString& text);
