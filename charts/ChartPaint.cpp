@@ -6,6 +6,7 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPolygon>
 
 #include <algorithm>
@@ -18,6 +19,24 @@ const QString kFallbackFace = QStringLiteral("WenQuanYi Micro Hei");
 QRect ToQRect(const ChartRect& r)
 {
     return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+// Text at a baseline. Glyphs enlarged by the painter's scale come out smoothed even from a
+// font without antialiasing, so black and white text finer than a screen pixel is filled as
+// an outline instead: no grey edges on a black and white page.
+void PaintText(QPainter& p, const QPointF& baseline, const QFont& font, const QString& text, bool mono, double scale)
+{
+    if (mono && scale != 1.0) {
+        QPainterPath path;
+        path.addText(baseline, font, text);
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.fillPath(path, p.pen().color());
+        p.restore();
+        return;
+    }
+    p.setFont(font);
+    p.drawText(baseline, text);
 }
 
 // A brush of a monochrome pattern whose tile keeps its size in logical pixels at any scale.
@@ -162,11 +181,10 @@ const QImage& CChartWnd::RotatedTitle(const QFont& font, const QColor& colour)
         m_rotatedTitle.setDevicePixelRatio(s);
         m_rotatedTitle.fill(Qt::transparent);
         QPainter p(&m_rotatedTitle);
-        p.setFont(font);
         p.setPen(colour);
         p.translate(th, 0);
         p.rotate(90);
-        p.drawText(0, fm.ascent(), m_yAxisTitle);
+        PaintText(p, QPointF(0, fm.ascent()), font, m_yAxisTitle, m_drawMode == 2, s);
         p.end();
         m_rotatedKey = key;
     }
@@ -220,9 +238,13 @@ void CChartWnd::DrawText(QPainter& p, int x, int y, const QString& text)
         img.setDevicePixelRatio(s);
         img.fill(Qt::transparent);
         QPainter ip(&img);
-        ip.setFont(p.font());
         ip.setPen(colour);
-        ip.drawStaticText(0, 0, st);
+        if (m_drawMode == 2 && s != 1.0) {
+            PaintText(ip, QPointF(0, QFontMetricsF(p.font()).ascent()), p.font(), text, true, s);
+        } else {
+            ip.setFont(p.font());
+            ip.drawStaticText(0, 0, st);
+        }
         ip.end();
         it = m_textImages.insert(key, img);
     }
