@@ -12,8 +12,15 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+namespace {
+// A window shown again is placed by the desktop's window manager first; it goes back to where
+// it was after that.
+constexpr int kPlacedAfterMs = 200;
+}  // namespace
 
 CPrintFrameWnd::CPrintFrameWnd(QWidget* oldMainWindow, CChartWnd* chart, CSkinListCtrl* list, PrintHeader header)
     : QWidget(nullptr, Qt::Window), m_printer(QPrinter::HighResolution), m_view(chart, list, std::move(header)),
@@ -61,9 +68,11 @@ bool CPrintFrameWnd::Start()
     if (!m_printer.isValid())
         return false;
     showMaximized();
-    if (m_oldMainWindow)
+    if (m_oldMainWindow) {
+        m_oldGeometry = m_oldMainWindow->saveGeometry();
         m_oldMainWindow->hide();
-    m_preview->fitToWidth();
+    }
+    m_preview->fitInView();  // the whole page first
     m_preview->setFocus();
     return true;
 }
@@ -78,6 +87,13 @@ void CPrintFrameWnd::RestoreMainWindow()
     if (!m_oldMainWindow)
         return;
     m_oldMainWindow->show();
+    if (!m_oldGeometry.isEmpty()) {
+        // Where it was, not where the desktop places a window shown anew (once it is mapped).
+        QTimer::singleShot(kPlacedAfterMs, m_oldMainWindow, [window = m_oldMainWindow, geometry = m_oldGeometry] {
+            if (window)
+                window->restoreGeometry(geometry);
+        });
+    }
     m_oldMainWindow->raise();
     m_oldMainWindow->activateWindow();
     m_oldMainWindow = nullptr;

@@ -44,6 +44,7 @@ private:
     QPrinter m_printer;
     CPrintView m_view;
     QPointer<QWidget> m_oldMainWindow;
+    QByteArray m_oldGeometry;
     QPrintPreviewWidget* m_preview = nullptr;
 };
 

@@ -89,6 +89,24 @@ int PrintTableTextSize(const std::vector<std::vector<QString>>& rowsOfTexts, con
     return kSmallestText;
 }
 
+int PrintCaptionTextSize(const std::vector<QString>& captions, const std::vector<int>& widths)
+{
+    // Two lines may nearly fill the row: paper lines are hairlines.
+    const double height = kPrintHeaderBottom - kPrintHeaderTop - 0.3;
+    for (int size = kLargestText; size > kSmallestText; --size) {
+        const QFontMetricsF fm(PrintFont(size));
+        bool fits = true;
+        for (size_t c = 0; c < captions.size() && c < widths.size() && fits; ++c) {
+            const QRectF room(0, 0, widths[c] - 2 * kCellPadding, 1000);
+            const QRectF used = fm.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, captions[c]);
+            fits = used.height() <= height && used.width() <= room.width();
+        }
+        if (fits)
+            return size;
+    }
+    return kSmallestText;
+}
+
 PrintHeader PrintHeaderOf(const CDayDetailDlg& page)
 {
     PrintHeader h;
@@ -190,14 +208,18 @@ void CPrintView::DrawTable(QPainter& p)
         for (int c = 0; c < columns; ++c)
             texts[size_t(r) + 1][size_t(c)] = list.GetItemText(r, c);
 
+    // One text size for the rows and one for the captions, as large as lets every text be
+    // read whole; a caption may take two lines.
+    const std::vector<std::vector<QString>> rows(texts.begin() + 1, texts.end());
+    const QFont font = PrintFont(PrintTableTextSize(rows, widths));
+    const QFont captionFont = PrintFont(std::min(font.pixelSize(), PrintCaptionTextSize(texts[0], widths)));
     p.save();
     const ChartPaintTarget target = ChartPaintTargetOf(p, true);
-    const QFont font = PrintFont(PrintTableTextSize(texts, widths));
-    p.setFont(font);
-    const QFontMetricsF fm(font);
     const QColor black(0, 0, 0);
     for (int r = -1; r < kPrintRowCount; ++r) {
         const std::vector<ChartRect> cells = PrintRowCells(r, widths);
+        p.setFont(r < 0 ? captionFont : font);
+        const QFontMetricsF fm(p.font());
         for (int c = 0; c < columns; ++c) {
             const ChartRect& cell = cells[size_t(c)];
             DrawChartFrame(p, target, cell, black);
@@ -206,7 +228,11 @@ void CPrintView::DrawTable(QPainter& p)
                 continue;
             const QRectF box = ToRectF(cell).adjusted(kCellPadding, 0, -kCellPadding, 0);
             p.setPen(black);
-            p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, fm.elidedText(text, Qt::ElideRight, box.width()));
+            const QRectF needed = fm.boundingRect(box, Qt::AlignCenter | Qt::TextWordWrap, text);
+            if (r < 0 && needed.height() <= box.height() - 0.3 && needed.width() <= box.width())
+                p.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, text);
+            else
+                p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, fm.elidedText(text, Qt::ElideRight, box.width()));
         }
     }
     p.restore();

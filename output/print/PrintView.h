@@ -41,9 +41,11 @@ std::vector<int> PrintColumnWidths(const std::vector<int>& listWidths);
 std::pair<int, int> PrintRowSpan(int row);
 // The cells of a row from the column widths: each starts on the previous one's right edge.
 std::vector<ChartRect> PrintRowCells(int row, const std::vector<int>& widths);
-// The largest text size (12 down to 8 units) at which every text fits its cell; 8 when
-// none does (the texts then end in an ellipsis).
+// The largest text size (12 down to 8 units) at which every text fits its cell on one line;
+// 8 when none does (the texts then end in an ellipsis).
 int PrintTableTextSize(const std::vector<std::vector<QString>>& rowsOfTexts, const std::vector<int>& widths);
+// The same for the column captions, which may take two lines of the header row.
+int PrintCaptionTextSize(const std::vector<QString>& captions, const std::vector<int>& widths);
 
 // The header line: the curve's title and day, whose it is, the month of the table.
 struct PrintHeader {

@@ -109,6 +109,12 @@ TEST(PrintGeometry, UnitsColumnsAndRows)
     EXPECT_EQ(PrintTableTextSize({{QStringLiteral("2026-11-28")}}, {200}), 12);
     EXPECT_LT(PrintTableTextSize({{QStringLiteral("2026-11-28")}}, {50}), 12);
     EXPECT_EQ(PrintTableTextSize({{QString(200, QLatin1Char('W'))}}, {50}), 8);
+    // a caption may take two lines of the header row: larger than it could be on one
+    const QString caption = QStringLiteral("Longest effective exercise [min]");
+    const int twoLines = PrintCaptionTextSize({caption}, {110});
+    EXPECT_GT(twoLines, PrintTableTextSize({{caption}}, {110}));
+    EXPECT_LE(QFontMetricsF([&] { QFont f; f.setFamilies({QStringLiteral("WenQuanYi Micro Hei")}); f.setPixelSize(twoLines); return f; }())
+                  .lineSpacing() * 2, 22.0);
 }
 
 class PrintTable : public ::testing::TestWithParam<int> {};
