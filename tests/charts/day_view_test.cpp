@@ -127,8 +127,9 @@ TEST_P(DayFitTest, NothingTheUserReadsIsCutOff)
 {
     CopyStandardFiles();
     CopyFromBuild(QStringLiteral("date.ico"));  // the icon takes its room from the date column
-    if (GetParam() == 1)
+    if (GetParam() == 1) {
         ASSERT_TRUE(SwitchLanguage(1));
+    }
     for (int d = 20; d <= 30; ++d) {
         DeviceStepRecord r = QuietDay(2026, 11, d, 245 + d, 60, 24.0);  // "2026-11-28", long exercises
         Store(r);
