@@ -706,6 +706,17 @@ int RunLength(const QImage& img, int x, int y, int dx, int dy, QRgb colour)
     return n;
 }
 
+// The thickness of the first line of the colour met going right (along row `across`) or down
+// (along column `across`) from `at`, which is moved to where the line starts.
+int LineAhead(const QImage& img, int& at, int across, bool rightwards, QRgb colour)
+{
+    auto pixel = [&](int a) { return rightwards ? PixelAt(img, a, across) : PixelAt(img, across, a); };
+    const int end = rightwards ? img.width() : img.height();
+    while (at < end && pixel(at) != colour)
+        ++at;
+    return rightwards ? RunLength(img, at, across, 1, 0, colour) : RunLength(img, across, at, 0, 1, colour);
+}
+
 }  // namespace
 
 TEST_F(ChartTest, DeviceRatioTwoDrawsAtItsOwnResolution)
@@ -762,19 +773,13 @@ TEST_F(ChartTest, AtSixHundredDotsPerInchLinesStayHairlines)
     chart->SetDrawMode(0);
     // position line at x 301 and the X axis at y 260 - 50 = 210, each through the middle of its
     // 1/96-inch cell, less than 3 device pixels thick
-    const int lineY = 100 * 625 / 100;
     int x = 301 * 625 / 100;
-    while (x < page.width() && PixelAt(page, x, lineY) != RgbOf(0xFF0000))
-        ++x;
-    const int cursorWidth = RunLength(page, x, lineY, 1, 0, RgbOf(0xFF0000));
+    const int cursorWidth = LineAhead(page, x, 100 * 625 / 100, true, RgbOf(0xFF0000));
     EXPECT_GE(cursorWidth, 1);
     EXPECT_LT(cursorWidth, 3);
     EXPECT_LT(std::abs(x + cursorWidth / 2 - int(301.5 * 6.25)), 2);
-    const int axisX = 400 * 625 / 100;
     int y = 210 * 625 / 100;
-    while (y < page.height() && PixelAt(page, axisX, y) != RgbOf(0x0000FF))
-        ++y;
-    const int axisHeight = RunLength(page, axisX, y, 0, 1, RgbOf(0x0000FF));
+    const int axisHeight = LineAhead(page, y, 400 * 625 / 100, false, RgbOf(0x0000FF));
     EXPECT_GE(axisHeight, 1);
     EXPECT_LT(axisHeight, 3);
 }

@@ -85,6 +85,26 @@ std::unique_ptr<CSkinListCtrl> ThreeColumnList(int rows)
     return list;
 }
 
+// A 400 × 200 chart of one series (red, rising-diagonal pattern) in its host.
+CChartWnd* OneSeriesChart(MessageRecorder& host, unsigned flags, double barWidth, int categories,
+                          const std::function<double(int)>& value)
+{
+    auto* chart = new CChartWnd(&host);
+    host.resize(400, 200);
+    chart->setGeometry(0, 0, 400, 200);
+    chart->SetDisplayFlags(flags);
+    auto series = std::make_unique<ChartSeries>();
+    series->key = 1;
+    series->colour = 0x0000FF;
+    series->barWidth = barWidth;
+    EXPECT_EQ(chart->AddSeries(series), 1);
+    for (int i = 0; i < categories; ++i) {
+        chart->InsertCategory(i, std::make_unique<ChartCategory>(), false);
+        chart->AddPoint(i, 0, value(i), 0, 1, i == categories - 1);
+    }
+    return chart;
+}
+
 }  // namespace
 
 TEST(PrintGeometry, UnitsColumnsAndRows)
@@ -229,21 +249,7 @@ TEST_P(PrintChart, BarsAreFilledWithTheirPatternsInBlackAndWhite)
 {
     const int dpi = GetParam();
     MessageRecorder host;
-    auto* chart = new CChartWnd(&host);
-    host.resize(400, 200);
-    chart->setGeometry(0, 0, 400, 200);
-    chart->SetDisplayFlags(CHART_BAR);
-    auto series = std::make_unique<ChartSeries>();
-    series->key = 1;
-    series->colour = 0x0000FF;
-    series->barWidth = 40;
-    series->patternIndex = 0;
-    ASSERT_EQ(chart->AddSeries(series), 1);
-    for (int i = 0; i < 3; ++i) {
-        auto c = std::make_unique<ChartCategory>();
-        chart->InsertCategory(i, std::move(c), false);
-        chart->AddPoint(i, 0, 4.0, 0, 1, i == 2);
-    }
+    CChartWnd* chart = OneSeriesChart(host, CHART_BAR, 40, 3, [](int) { return 4.0; });
     chart->SetPrintInColour(false);
     CPrintView view(chart, nullptr, {});
     const QImage img = PrintTopOfPage(view, dpi);
@@ -268,18 +274,7 @@ TEST(PrintPdf, APageOfLinesAndTextAtSixHundredDpi)
 {
     auto list = ThreeColumnList(5);
     MessageRecorder host;
-    auto* chart = new CChartWnd(&host);
-    host.resize(400, 200);
-    chart->setGeometry(0, 0, 400, 200);
-    chart->SetDisplayFlags(CHART_CURVE);
-    auto series = std::make_unique<ChartSeries>();
-    series->key = 1;
-    series->barWidth = 2;
-    ASSERT_EQ(chart->AddSeries(series), 1);
-    for (int i = 0; i < 30; ++i) {
-        chart->InsertCategory(i, std::make_unique<ChartCategory>(), false);
-        chart->AddPoint(i, 0, i % 5, 0, 1, i == 29);
-    }
+    CChartWnd* chart = OneSeriesChart(host, CHART_CURVE, 2, 30, [](int i) { return i % 5; });
     chart->SetPrintInColour(true);
     CPrintView view(chart, list.get(), {QStringLiteral("T"), QStringLiteral("U"), QStringLiteral("M")});
     QTemporaryDir dir;
