@@ -22,7 +22,7 @@ constexpr int kHoverTimerPeriod = 100;
 
 CChartWnd::CChartWnd(QWidget* parent) : QWidget(parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);  // the whole client is painted from one image
+    setAttribute(Qt::WA_OpaquePaintEvent);  // the drawing covers the whole client
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     m_layoutRect = ClientRect();
