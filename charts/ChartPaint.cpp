@@ -227,8 +227,7 @@ void CChartWnd::DrawText(QPainter& p, int x, int y, const QString& text)
     // laying out and drawing glyphs.
     const double s = m_target.scale;
     const QColor colour = p.pen().color();
-    const QString key = text + QLatin1Char('\x1f') + QString::number(colour.rgba(), 16) + QLatin1Char('\x1f') +
-                        QString::number(s);
+    const QString key = text + QLatin1Char('\x1f') + QString::number(colour.rgba(), 16);
     auto it = m_textImages.find(key);
     if (it == m_textImages.end()) {
         const QStaticText& st = CachedText(p.font(), text);
@@ -309,10 +308,13 @@ void CChartWnd::Render(QPainter& p, int w, int h)
     const int th = fm.height();
     p.setFont(font);
     const QString fontKey = font.key();
-    if (fontKey != m_textCacheFont || m_textCache.size() > 4000 || m_textImages.size() > 4000) {
+    // The text images are of one font at one resolution.
+    if (fontKey != m_textCacheFont || m_target.scale != m_textCacheScale || m_textCache.size() > 4000 ||
+        m_textImages.size() > 4000) {
         m_textCache.clear();
         m_textImages.clear();
         m_textCacheFont = fontKey;
+        m_textCacheScale = m_target.scale;
     }
     p.setBackgroundMode(Qt::TransparentMode);
     p.setBrushOrigin(0, 0);
@@ -449,25 +451,30 @@ void CChartWnd::Render(QPainter& p, int w, int h)
             const QColor seriesColour = marked(series->colour);
             // Finer than a screen pixel the curve runs through the middle of the classic pixels,
             // smoothed in colour; at 100 % it keeps its pixels.
+            // Finer than a screen pixel the curve runs through the middle of the classic pixels,
+            // smoothed in colour; at 100 % it keeps its pixels.
             const bool fine = m_target.scale != 1.0 || m_target.vector;
             const bool smooth = fine && !mono;  // black and white has no greys
-            p.save();
             p.setRenderHint(QPainter::Antialiasing, smooth);
-            if (fine)
-                p.translate(0.5, 0.5);
             p.setPen(QPen(seriesColour, m_target.line));
-            p.drawPolyline(curve);
-            p.restore();
+            if (fine) {
+                p.translate(0.5, 0.5);
+                p.drawPolyline(curve);
+                p.translate(-0.5, -0.5);
+            } else {
+                p.drawPolyline(curve);
+            }
+            p.setRenderHint(QPainter::Antialiasing, false);
             for (const QPoint& t : ticks)
                 DrawChartRule(p, m_target, t.x(), B - t.y() + 1, t.y(), false, seriesColour);
             if (!markers.isEmpty()) {
-                p.save();
                 p.setRenderHint(QPainter::Antialiasing, smooth);
                 p.setPen(QPen(seriesColour, m_target.line));
                 p.setBrush(Qt::white);
                 for (const QPoint& c : markers)
                     p.drawEllipse(fine ? QRectF(c.x() - 2.5, c.y() - 2.5, 6, 6) : QRectF(c.x() - 3, c.y() - 3, 6, 6));
-                p.restore();
+                p.setBrush(Qt::NoBrush);
+                p.setRenderHint(QPainter::Antialiasing, false);
             }
         }
     }

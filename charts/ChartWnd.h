@@ -183,5 +183,6 @@ private:
     double m_dashScale = 0.0;
     QHash<QString, QStaticText> m_textCache;
     QString m_textCacheFont;
+    double m_textCacheScale = 1.0;
     QHash<QString, QImage> m_textImages;
 };
