@@ -111,27 +111,31 @@ CSyncDlg::CSyncDlg(QWidget* parent) : CAccountDlg(parent)
         rows.push_back({label, {pc, dev}});
         ++row;
     };
-    m_pc.number = ReadOnlyEdit(this, IDC_PC_NUMBER);
-    m_dev.number = ReadOnlyEdit(this, IDC_DEV_NUMBER);
-    addRow(IDC_LABEL_NUMBER, m_pc.number, m_dev.number);
+    // Each field row: its label, and the computer's and the pedometer's box.
+    struct EditRow {
+        int label, pc, dev;
+        QLineEdit* Side::*field;
+    };
+    const EditRow before[] = {{IDC_LABEL_NUMBER, IDC_PC_NUMBER, IDC_DEV_NUMBER, &Side::number}};
+    const EditRow after[] = {
+        {IDC_LABEL_AGE, IDC_PC_AGE, IDC_DEV_AGE, &Side::age},
+        {IDC_LABEL_WEIGHT, IDC_PC_WEIGHT, IDC_DEV_WEIGHT, &Side::weight},
+        {IDC_LABEL_HEIGHT, IDC_PC_HEIGHT, IDC_DEV_HEIGHT, &Side::height},
+        {IDC_LABEL_TARGET, IDC_PC_TARGET, IDC_DEV_TARGET, &Side::target},
+        {IDC_LABEL_ALARM, IDC_PC_ALARM, IDC_DEV_ALARM, &Side::alarm},
+    };
+    auto addEdits = [&](const EditRow& r) {
+        m_pc.*r.field = ReadOnlyEdit(this, r.pc);
+        m_dev.*r.field = ReadOnlyEdit(this, r.dev);
+        addRow(r.label, m_pc.*r.field, m_dev.*r.field);
+    };
+    for (const EditRow& r : before)
+        addEdits(r);
     m_pc.sex = SexCombo(this, IDC_PC_SEX);
     m_dev.sex = SexCombo(this, IDC_DEV_SEX);
     addRow(IDC_LABEL_SEX, m_pc.sex, m_dev.sex);
-    m_pc.age = ReadOnlyEdit(this, IDC_PC_AGE);
-    m_dev.age = ReadOnlyEdit(this, IDC_DEV_AGE);
-    addRow(IDC_LABEL_AGE, m_pc.age, m_dev.age);
-    m_pc.weight = ReadOnlyEdit(this, IDC_PC_WEIGHT);
-    m_dev.weight = ReadOnlyEdit(this, IDC_DEV_WEIGHT);
-    addRow(IDC_LABEL_WEIGHT, m_pc.weight, m_dev.weight);
-    m_pc.height = ReadOnlyEdit(this, IDC_PC_HEIGHT);
-    m_dev.height = ReadOnlyEdit(this, IDC_DEV_HEIGHT);
-    addRow(IDC_LABEL_HEIGHT, m_pc.height, m_dev.height);
-    m_pc.target = ReadOnlyEdit(this, IDC_PC_TARGET);
-    m_dev.target = ReadOnlyEdit(this, IDC_DEV_TARGET);
-    addRow(IDC_LABEL_TARGET, m_pc.target, m_dev.target);
-    m_pc.alarm = ReadOnlyEdit(this, IDC_PC_ALARM);
-    m_dev.alarm = ReadOnlyEdit(this, IDC_DEV_ALARM);
-    addRow(IDC_LABEL_ALARM, m_pc.alarm, m_dev.alarm);
+    for (const EditRow& r : after)
+        addEdits(r);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
     outer->addLayout(grid);

@@ -115,6 +115,19 @@ bool DeviceTest::WaitForRemoval()
     return QTest::qWaitFor([&] { return m_removals > before; }, 30000);
 }
 
+bool DeviceTest::Replug(const PedometerFile& f)
+{
+    if (!QFile::remove(Port() + QStringLiteral("p.ped")) || !WaitForRemoval())
+        return false;
+    m_opened.clear();
+    return SavePedometerFile(Port() + QStringLiteral("p.ped"), f) && WaitForArrival();
+}
+
+bool DeviceTest::WaitForDialog()
+{
+    return QTest::qWaitFor([&] { return !m_opened.isEmpty(); }, 5000);
+}
+
 void DeviceTest::AddUser(int number, const std::string& name, int sex, int height, int weight, int rights)
 {
     UserRecord r{};

@@ -78,6 +78,10 @@ protected:
     PedometerFile OnDisk(const QString& name = QStringLiteral("p.ped"));
     bool WaitForArrival();
     bool WaitForRemoval();
+    // Pulls the pedometer out and plugs f in, forgetting the dialogs opened so far.
+    bool Replug(const PedometerFile& f);
+    // Until a dialog has been opened.
+    bool WaitForDialog();
 
     // A user in the store.
     void AddUser(int number, const std::string& name, int sex = 1, int height = 170, int weight = 60, int rights = 0);

@@ -93,12 +93,8 @@ TEST_F(DeviceTest, KnownPedometerIsStoredAnnouncedAskedAndErasedOnlyOnceSafe)
     EXPECT_EQ(m_dialogs.defaults.at(1), QMessageBox::NoButton);
 
     // The same days plugged in again: nothing new, and the balloon says so.
-    Unplug();
-    ASSERT_TRUE(WaitForRemoval());
-    m_opened.clear();
     OnDialog<CDeviceFoundDlg>([](CDeviceFoundDlg&) { return 1; });
-    Plug(f);
-    ASSERT_TRUE(WaitForArrival());
+    ASSERT_TRUE(Replug(f));
     EXPECT_TRUE(m_shell.balloons.back().second.endsWith(QStringLiteral("\r\n没有新数据")));
 }
 
@@ -233,12 +229,8 @@ TEST_F(DeviceTest, RememberedChoiceIsCarriedOutOnTheNextArrivalAndForgottenFromT
     EXPECT_EQ(RememberedDeviceChoice(20002), kFoundRead);
 
     // Next time the read dialog opens straight away.
-    Unplug();
-    ASSERT_TRUE(WaitForRemoval());
-    m_opened.clear();
-    Plug(Pedometer(20002, 2));
-    ASSERT_TRUE(WaitForArrival());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_opened.isEmpty(); }, 5000));
+    ASSERT_TRUE(Replug(Pedometer(20002, 2)));
+    ASSERT_TRUE(WaitForDialog());
     EXPECT_EQ(m_opened, QStringList{"CReadDataDlg"});
 
     // The toolbar always asks, and offers to forget.
@@ -257,12 +249,8 @@ TEST_F(DeviceTest, RememberedChoiceIsCarriedOutOnTheNextArrivalAndForgottenFromT
     EXPECT_EQ(RememberedDeviceChoice(20002), 0);
 
     OnDialog<CDeviceFoundDlg>([](CDeviceFoundDlg&) { return -1; });
-    Unplug();
-    ASSERT_TRUE(WaitForRemoval());
-    m_opened.clear();
-    Plug(Pedometer(20002, 2));
-    ASSERT_TRUE(WaitForArrival());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_opened.isEmpty(); }, 5000));
+    ASSERT_TRUE(Replug(Pedometer(20002, 2)));
+    ASSERT_TRUE(WaitForDialog());
     EXPECT_EQ(m_opened.first(), QStringLiteral("CDeviceFoundDlg"));
 }
 
