@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <memory>
+#include <set>
 
 std::vector<const DeviceStepRecord*> PedometerDays()
 {
@@ -21,11 +22,11 @@ std::vector<const DeviceStepRecord*> PedometerDays()
 
 std::vector<int> StoreDays(const UserRecord& user, const std::vector<const DeviceStepRecord*>& days)
 {
+    // One transaction for all the days: a pedometer full of days does not hold the window up.
     std::vector<int> results;
-    results.reserve(days.size());
     std::string error;
-    for (const DeviceStepRecord* day : days)
-        results.push_back(USER_InsertData(user.number, user.weight, user.stride, *day, error));
+    USER_InsertDataBatch(user.number, user.weight, user.stride, days, results, error);
+    results.resize(days.size(), USER_ERR_GENERAL);  // (every day has its outcome; never fewer)
     return results;
 }
 
@@ -47,11 +48,15 @@ bool DayIsStored(int32_t number, const DeviceStepRecord& day, StepRecord& scratc
 ImportCounts ImportDays(const UserRecord& user, const std::vector<const DeviceStepRecord*>& days)
 {
     // The store answers 1 for a new day and for a fuller copy alike: what it held before tells them apart.
+    // A day the pedometer holds twice is new only the first time.
     std::vector<bool> heldBefore;
     heldBefore.reserve(days.size());
+    std::set<double> seen;
     auto scratch = std::make_unique<StepRecord>();
-    for (const DeviceStepRecord* day : days)
-        heldBefore.push_back(DayIsStored(user.number, *day, *scratch));
+    for (const DeviceStepRecord* day : days) {
+        const bool repeated = std::isfinite(day->date.dt) && !seen.insert(std::floor(day->date.dt)).second;
+        heldBefore.push_back(repeated || DayIsStored(user.number, *day, *scratch));
+    }
 
     const std::vector<int> results = StoreDays(user, days);
     ImportCounts counts;
