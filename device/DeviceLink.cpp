@@ -59,6 +59,9 @@ bool CDeviceLink::g_pDeviceUserIsOurs() const
 
 void CDeviceLink::ShowBalloon(const QString& title, const QString& text)
 {
+    // A new balloon is not taken away by the hide timer of the one it replaces.
+    if (!text.isEmpty())
+        KillTimer(kTimerHideBalloon);
     if (g_pMainWindow)
         g_pMainWindow->ShowTrayBalloon(title, text, kDeviceBalloonMs);
 }

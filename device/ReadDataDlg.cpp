@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimerEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -125,6 +126,8 @@ void CReadDataDlg::OnTimer1()
 void CReadDataDlg::FillList()
 {
     m_list->clear();
+    const QSignalBlocker quiet(m_selectAll);
+    m_selectAll->setChecked(false);  // nothing is ticked in a fresh list
     // Listing needs the pedometer's user; after a removal there is nothing to list.
     if (m_deviceGone || !g_pDeviceUser) {
         m_deleteAll->setEnabled(false);

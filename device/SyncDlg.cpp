@@ -1,6 +1,7 @@
 #include "device/SyncDlg.h"
 
 #include "accounts/AccountRules.h"
+#include "accounts/DialogParts.h"
 #include "core/DialogService.h"
 #include "core/DlgItem.h"
 #include "core/StringTable.h"
@@ -62,7 +63,7 @@ QLineEdit* ReadOnlyEdit(QWidget* parent, int id)
 {
     auto* e = new QLineEdit(parent);
     SetCtrlId(e, id);
-    e->setReadOnly(true);
+    MakeReadOnly(e);
     e->setMinimumWidth(90);
     return e;
 }

@@ -121,6 +121,14 @@ TEST_F(DeviceTest, RemovalClosesTheOpenDialogAndClearsTheDeviceState)
     EXPECT_TRUE(m_link->IsTimerActive(kTimerHideBalloon));
 }
 
+TEST_F(DeviceTest, ANewPedometersBalloonOutlastsTheRemovalBalloonsHideTimer)
+{
+    m_link->OnDeviceRemoved();
+    m_link->OnDeviceArrived(424242);
+    QTest::qWait(300);
+    EXPECT_EQ(m_shell.balloons.back().second, UnknownDeviceBalloonText(424242));
+}
+
 TEST_F(DeviceTest, RemovalWithinTheDelayOpensNoDialog)
 {
     AddUser(20002, "Lily");
