@@ -61,8 +61,16 @@ CDeviceFoundDlg::CDeviceFoundDlg(QWidget* parent) : CAccountDlg(parent)
     outer->addWidget(m_rememberBox);
     m_forget = new QPushButton(this);
     SetCtrlId(m_forget, IDC_FORGET_CHOICE);
+    // Shown as a link: a way out of a remembered choice, not one of the choices.
     m_forget->setFlat(true);
     m_forget->setAutoDefault(false);
+    m_forget->setCursor(Qt::PointingHandCursor);
+    QFont linkFont = m_forget->font();
+    linkFont.setUnderline(true);
+    m_forget->setFont(linkFont);
+    QPalette linkColours = m_forget->palette();
+    linkColours.setColor(QPalette::ButtonText, linkColours.color(QPalette::Link));
+    m_forget->setPalette(linkColours);
     m_forget->hide();
     outer->addWidget(m_forget, 0, Qt::AlignLeft);
 
