@@ -103,6 +103,12 @@ const BuiltinString kBuiltinStrings[] = {
     {509, "修改新用户成功，但烧写资料出现错误!"},
     {510, "请添加页面"},
     {511, "分钟"},
+    // The pedometer's arrival balloon: what the import stored.
+    {550, "新增 <r0> 天，更新 <r1> 天"},
+    {551, "没有新数据"},
+    {552, "新增 <r0> 天，更新 <r1> 天，<r> 天未能保存"},
+    // Erasing a pedometer whose days cannot all be stored.
+    {553, "计步器中有 <r> 天的数据无法保存到计算机，删除后将会丢失。\n\n您确认要删除数据吗?"},
     // The user store's texts (USER_GetErrorTextId); the store gives the same Chinese texts itself.
     {600, "操作成功"},
     {601, "该日的计步数据已经保存过了"},
@@ -237,6 +243,7 @@ const BuiltinDialogText kBuiltinDialogTexts[] = {
     {149, 1061, "无操作"},
     {149, 1062, "导出新数据"},
     {149, 1063, "同步个人资料"},
+    {149, 1065, "忘记记住的选择"},
     // Edit a user
     {150, 0, "修改用户信息"},
     {150, 1, "确定"},
