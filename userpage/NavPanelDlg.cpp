@@ -2,6 +2,7 @@
 
 #include "accounts/UserCardDlg.h"
 #include "charts/DayDetailDlg.h"
+#include "charts/SetPropertySheet.h"
 #include "controls/PageBarWnd.h"
 #include "controls/SkinButton.h"
 #include "core/DialogService.h"
@@ -10,8 +11,10 @@
 #include "core/MainWindowApi.h"
 #include "core/SkinSections.h"
 #include "core/StringTable.h"
+#include "device/DeviceLink.h"
 #include "external/records/WndMessage.h"
 #include "external/skin/Skin.h"
+#include "output/print/PrintFrameWnd.h"
 #include "res/resource.h"
 #include "userpage/HomePageDlg.h"
 #include "userpage/RightColumnDlg.h"
@@ -100,6 +103,9 @@ CNavPanelDlg::CNavPanelDlg(QWidget* parent) : QWidget(parent)
     m_columnButton->SetStateColour(CSkinButton::BackNormal, 0xDEDEDE);
     m_columnButton->SetStateColour(CSkinButton::BackFocus, 0xDEDEDE);
     connect(m_columnButton, &QAbstractButton::clicked, this, &CNavPanelDlg::ToggleRightColumn);
+
+    if (CDeviceLink* link = CDeviceLink::Current())
+        connect(link, &CDeviceLink::DeviceArrived, this, &CNavPanelDlg::OnDaysStored);
 
     ChainTabOrder();
     ArrangeChildren();
@@ -264,15 +270,18 @@ void CNavPanelDlg::OnToolbarCommand(int id)
 {
     switch (id) {
     case IDC_TB_PRINT:
-        // The print dialog and preview of the chart page: RunChartPrint(this, *m_chartPage)
-        // from output/print/ once printing is part of the program.
+        // The preview takes the main window's place until it is closed.
+        if (m_chartPage)
+            RunChartPrint(window(), *m_chartPage);
         break;
     case IDC_TB_USB:
-        // The connected pedometer's dialog: RunPedometerCommand(this) from device/ once it
-        // exists; after a read the chart page's LoadMonth and the home page's Reload.
+        // A login through the pedometer replaces this page once the handler has returned.
+        if (RunPedometerCommand(window()))
+            OnDaysRead();
         break;
     case IDC_TB_SETTINGS:
-        // The chart settings sheet: RunChartSettings(this, *m_chartPage) from charts/ once it exists.
+        if (m_chartPage)
+            RunChartSettings(window(), *m_chartPage);
         break;
     case IDC_TB_LOGOUT:
         // The main window replaces this page once this handler has returned.
@@ -306,6 +315,23 @@ void CNavPanelDlg::OnProfileEdited()
         m_homePage->SetUser(*g_pLoginUser);  // new targets
     if (m_chartPage && m_chartUserNumber == g_pLoginUser->number)
         m_chartPage->SetUser(*g_pLoginUser);  // a new weight moves the reference lines
+}
+
+void CNavPanelDlg::OnDaysRead()
+{
+    if (m_chartPage)
+        m_chartPage->LoadMonth();
+    if (m_homePage)
+        m_homePage->Reload();
+}
+
+void CNavPanelDlg::OnDaysStored(int number)
+{
+    // The pedometer's days were stored on its arrival: the pages that show its owner follow.
+    if (g_pLoginUser && g_pLoginUser->number == number && m_homePage)
+        m_homePage->Reload();
+    if (m_chartPage && m_chartUserNumber == number)
+        m_chartPage->LoadMonth();
 }
 
 void CNavPanelDlg::OnMainWindowMoved()

@@ -74,6 +74,9 @@ private:
     void CreateColumn();
     void ChainTabOrder();
     void OnProfileEdited();
+    // New days were read from the pedometer (toolbar) / stored for a user (its arrival).
+    void OnDaysRead();
+    void OnDaysStored(int number);
 
     QPointer<CPageBarWnd> m_pageBar;
     QPointer<CHomePageDlg> m_homePage;

@@ -8,6 +8,7 @@
 #include "controls/SkinListCtrl.h"
 #include "core/DlgItem.h"
 #include "core/Globals.h"
+#include "device/DeviceLink.h"
 #include "external/records/WndMessage.h"
 #include "external/skin/Skin.h"
 #include "external/userdb/UserDb.h"
@@ -238,4 +239,34 @@ TEST_F(NavPanelTest, TabReachesEveryControlInReadingOrder)
                                   "密码", "打印", "设置", "注销", "关于", "首页"}));
     // The card is read by its lines.
     EXPECT_TRUE(panel.UserCard()->accessibleDescription().contains(QStringLiteral("号码 : 10002")));
+}
+
+TEST_F(NavPanelTest, PrintSettingsAndPedometerReachTheirDialogs)
+{
+    CNavPanelDlg& panel = Open(10002);
+    QStringList ran;
+    m_dialogs.runDialog = [&ran](QDialog& dlg) {
+        ran << dlg.metaObject()->className();
+        return int(QDialog::Rejected);
+    };
+    panel.OnToolbarCommand(IDC_TB_PRINT);
+    panel.OnToolbarCommand(IDC_TB_SETTINGS);
+    EXPECT_EQ(ran, (QStringList{"CPrintSetDlg", "CSetPropertySheet"}));
+    // No pedometer connected: the message, nothing else.
+    panel.OnToolbarCommand(IDC_TB_USB);
+    EXPECT_EQ(m_dialogs.messages, QStringList{QStringLiteral("没有计步器链接到此计算机中！")});
+    EXPECT_EQ(ran.size(), 2);
+}
+
+TEST_F(NavPanelTest, DaysStoredOnThePedometersArrivalShowOnTheHomePage)
+{
+    CDeviceLink link;
+    CNavPanelDlg& panel = Open(10002);
+    EXPECT_EQ(panel.HomePage()->Totals()[0].steps, 0);
+    StoreDay(10002, QDate::currentDate(), 4321, 180.0);
+    emit link.DeviceArrived(10003);  // another user's pedometer changes nothing here
+    EXPECT_EQ(panel.HomePage()->Totals()[0].steps, 0);
+    emit link.DeviceArrived(10002);
+    EXPECT_EQ(panel.HomePage()->Totals()[0].steps, 4321);
+    EXPECT_EQ(panel.ChartPage()->GetDayList()->GetItemCount(), 1);
 }
