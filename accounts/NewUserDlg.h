@@ -38,6 +38,8 @@ protected:
 
 private:
     void OnOK();
+    // Refuses a number the pedometer cannot hold, with the number box's balloon.
+    bool NumberFits();
     void OnTimer1();
     void OnNumberChanged();
 
@@ -53,4 +55,5 @@ private:
     int m_numberTested = 1;
     bool m_settingNumber = false;
     bool m_inOk = false;  // the OK action runs (a question may be open)
+    bool m_done = false;  // the user is stored: the dialog's work is done
 };

@@ -103,6 +103,9 @@ const BuiltinString kBuiltinStrings[] = {
     {509, "修改新用户成功，但烧写资料出现错误!"},
     {510, "请添加页面"},
     {511, "分钟"},
+    {760, "计步器不能使用这个ID，请输入1到999998之间的数字！"},
+    {761, "不可使用"},
+    {762, "密码"},
 };
 const size_t kBuiltinStringCount = sizeof kBuiltinStrings / sizeof kBuiltinStrings[0];
 
