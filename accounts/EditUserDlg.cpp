@@ -5,6 +5,7 @@
 #include "core/DialogService.h"
 #include "core/DlgItem.h"
 #include "core/Globals.h"
+#include "core/StoreText.h"
 #include "core/StringTable.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
@@ -95,7 +96,7 @@ void CEditUserDlg::accept()
         ShowMessageBox(this, LoadStr(!writeWanted ? 507 : written ? 508 : 509));
     } else {
         // The store refused the change: say so instead of closing as if it had been saved.
-        ShowMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
+        ShowMessageBox(this, StoreErrorText(result));
     }
     m_timer1->stop();
     QDialog::accept();

@@ -6,6 +6,7 @@
 #include "core/DialogService.h"
 #include "core/DlgItem.h"
 #include "core/Globals.h"
+#include "core/StoreText.h"
 #include "core/StringTable.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
@@ -187,7 +188,7 @@ void CNewUserDlg::OnOK()
     }
     if (result != 1) {
         // Nothing was stored: say why and let the user correct it, rather than report a user that does not exist.
-        ShowMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
+        ShowMessageBox(this, StoreErrorText(result));
         return;
     }
     m_newUser = user;

@@ -5,6 +5,7 @@
 #include "core/DialogService.h"
 #include "core/DlgItem.h"
 #include "core/Globals.h"
+#include "core/StoreText.h"
 #include "core/StringTable.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
@@ -103,7 +104,7 @@ void CPasswordDlg::accept()
         UpdateLoadedRecords(*m_pUser, [&newDigest](UserRecord& r) { SetRecordPassword(r, newDigest); });
         ShowMessageBox(this, LoadStr(158));
     } else {
-        ShowMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
+        ShowMessageBox(this, StoreErrorText(result));
     }
     QDialog::accept();
 }

@@ -1,6 +1,8 @@
 #include "external/records/Records.h"
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 
@@ -65,60 +67,63 @@ bool IsUserNumberId(int32_t id)
 }
 
 namespace {
-// Days from 1970-01-01 to a civil date (H. Hinnant's algorithm).
-long long DaysFromCivil(long long y, unsigned m, unsigned d)
-{
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long long>(doe) - 719468;
-}
+namespace chr = std::chrono;
 
-Ymd CivilFromDays(long long z)
-{
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long y = static_cast<long long>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    return Ymd{static_cast<int>(y + (m <= 2)), static_cast<int>(m), static_cast<int>(d)};
-}
+// Day 0 of OLE automation dates.
+constexpr chr::sys_days kOleEpoch{chr::year{1899} / chr::December / 30};
 
-constexpr long long kOleEpochFromUnix = -25569;  // 1899-12-30 in days since 1970-01-01
+// The day of a civil date; a month or day outside its range counts on from the
+// first of the month (month 13 is January of the next year, day 0 the last day
+// of the month before).
+chr::sys_days DayOf(int year, int month, int day)
+{
+    const chr::year_month first = chr::year{year} / chr::January + chr::months{month - 1};
+    return chr::sys_days{first / 1} + chr::days{day - 1};
+}
 }  // namespace
 
 double OleDateFromYmd(int year, int month, int day)
 {
-    return static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kOleEpochFromUnix);
+    return static_cast<double>((DayOf(year, month, day) - kOleEpoch).count());
 }
 
 Ymd OleDateToYmd(double oleDate)
 {
+    // 3e6 days either side of 1899 stays well inside the range of chr::year.
     if (!std::isfinite(oleDate) || std::fabs(oleDate) > 3.0e6)
         return Ymd{};
-    const long long days = static_cast<long long>(std::floor(oleDate));
-    return CivilFromDays(days + kOleEpochFromUnix);
+    const chr::year_month_day d{kOleEpoch + chr::days{static_cast<long long>(std::floor(oleDate))}};
+    return Ymd{static_cast<int>(d.year()), static_cast<int>(static_cast<unsigned>(d.month())),
+               static_cast<int>(static_cast<unsigned>(d.day()))};
 }
 
 int DaysInMonth(int year, int month)
 {
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (month < 1 || month > 12)
         return 0;
-    if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0))
-        return 29;
-    return kDays[month - 1];
+    const chr::year_month_day_last last{chr::year{year} / chr::month{static_cast<unsigned>(month)} / chr::last};
+    return static_cast<int>(static_cast<unsigned>(last.day()));
 }
 
 bool IsValidYmd(int year, int month, int day)
 {
     return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
+}
+
+double TodayOleDate()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+    return OleDateFromYmd(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+}
+
+std::string OleDateText(double oleDate)
+{
+    const Ymd d = OleDateToYmd(oleDate);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return text;
 }
 
 int32_t MakeAlarmTime(int hour, int minute, int second)

@@ -129,6 +129,10 @@ double OleDateFromYmd(int year, int month, int day);
 Ymd OleDateToYmd(double oleDate);
 bool IsValidYmd(int year, int month, int day);
 int DaysInMonth(int year, int month);
+// The OLE date of today (00:00, local time).
+double TodayOleDate();
+// "yyyy-mm-dd" of an OLE date's day.
+std::string OleDateText(double oleDate);
 
 // ---- alarm -------------------------------------------------------------
 

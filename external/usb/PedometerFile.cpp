@@ -4,7 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <array>
+#include <zlib.h>
+
 #include <cmath>
 #include <cstring>
 
@@ -41,21 +42,6 @@ void WriteI32(char* p, int32_t v) { std::memcpy(p, &v, sizeof v); }
 
 bool InRange(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
 
-const std::array<uint32_t, 256>& CrcTable()
-{
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[i] = c;
-        }
-        return t;
-    }();
-    return table;
-}
-
 // The CRC of a whole file image with its CRC field counted as zero.
 uint32_t FileCrc(const char* data, size_t size)
 {
@@ -69,11 +55,7 @@ uint32_t FileCrc(const char* data, size_t size)
 
 uint32_t Crc32(const char* data, size_t size, uint32_t crc)
 {
-    const auto& table = CrcTable();
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i)
-        crc = table[(crc ^ static_cast<unsigned char>(data[i])) & 0xFF] ^ (crc >> 8);
-    return ~crc;
+    return static_cast<uint32_t>(crc32_z(crc, reinterpret_cast<const Bytef*>(data), size));
 }
 
 bool IsValidProfile(const PedometerProfile& p, QString* why)

@@ -75,7 +75,7 @@ bool IsValidDay(const DeviceStepRecord& day, QString* why = nullptr);
 // A pedometer ID that means "never initialised".
 inline bool IsBlankPedometerId(int32_t id) { return id == kBlankDeviceId || id <= 0; }
 
-// CRC-32 as zlib computes it; pass the previous result to continue.
+// zlib's CRC-32 (IEEE); pass the previous result to continue.
 uint32_t Crc32(const char* data, size_t size, uint32_t crc = 0);
 
 // The file's bytes; empty when the content cannot be stored (invalid profile or day, too many days).

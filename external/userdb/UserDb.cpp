@@ -11,163 +11,23 @@
 #include "external/userdb/UserDb.h"
 
 #include "external/userdb/UserDbInternal.h"
-
-#include <sqlite3.h>
+#include "external/userdb/UserDbState.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <compare>
-#include <cerrno>
-#include <climits>
-#include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <map>
-#include <mutex>
+
+using namespace userdb;
 
 namespace {
-
-// ---- process-wide state ------------------------------------------------------
-
-// A cached prepared statement, reset and unbound when the use ends, so that a
-// failed step never leaves a statement holding a read transaction open.
-class StmtUse {
-public:
-    explicit StmtUse(sqlite3_stmt* s) : m_stmt(s) {}
-    ~StmtUse()
-    {
-        if (m_stmt) {
-            sqlite3_reset(m_stmt);
-            sqlite3_clear_bindings(m_stmt);
-        }
-    }
-    StmtUse(const StmtUse&) = delete;
-    StmtUse& operator=(const StmtUse&) = delete;
-    sqlite3_stmt* get() const { return m_stmt; }
-    explicit operator bool() const { return m_stmt != nullptr; }
-
-private:
-    sqlite3_stmt* m_stmt;
-};
-
-struct Store {
-    sqlite3* db = nullptr;
-    std::string path;
-    std::string userTable;  // already quoted
-    std::string dataTable;  // already quoted
-    std::map<std::string, sqlite3_stmt*> statements;
-
-    Store() = default;
-    Store(const Store&) = delete;
-    Store& operator=(const Store&) = delete;
-    ~Store()
-    {
-        for (auto& entry : statements)
-            sqlite3_finalize(entry.second);
-        if (db) {
-            sqlite3_exec(db, "PRAGMA optimize", nullptr, nullptr, nullptr);
-            sqlite3_close_v2(db);
-        }
-    }
-};
-
-std::mutex g_mutex;
-std::unique_ptr<Store> g_store;
-int g_lastCode = USER_OK;
-std::string g_lastText;
 
 constexpr int kDataVersion = 1;      // the newest schema this library knows
 constexpr int kApplicationId = 0x5452564D;  // marks our stores
 constexpr int32_t kAdminNumber = 10001;
 constexpr int32_t kFirstNewNumber = 10001;
-
-int Fail(int code, std::string text)
-{
-    g_lastCode = code;
-    g_lastText = std::move(text);
-    return code;
-}
-
-int Succeed(int code = USER_OK)
-{
-    g_lastCode = code;
-    g_lastText.clear();
-    return code;
-}
-
-std::string SqlText(sqlite3* db)
-{
-    return db ? std::string(sqlite3_errmsg(db)) : std::string("out of memory");
-}
-
-int StoreError(const char* what)
-{
-    return Fail(USER_ERR_GENERAL, std::string("数据库错误（") + what + "）：" + SqlText(g_store ? g_store->db : nullptr));
-}
-
-// Expands {U} and {D} to the quoted table names. Table names cannot be bound as
-// parameters; they are checked to be plain identifiers in USER_Init.
-std::string ExpandTables(const char* sql, const Store& store)
-{
-    std::string out;
-    for (const char* p = sql; *p; ++p) {
-        if (p[0] == '{' && (p[1] == 'U' || p[1] == 'D') && p[2] == '}') {
-            out += p[1] == 'U' ? store.userTable : store.dataTable;
-            p += 2;
-        } else {
-            out.push_back(*p);
-        }
-    }
-    return out;
-}
-
-sqlite3_stmt* Prepare(const char* sql)
-{
-    Store& store = *g_store;
-    auto it = store.statements.find(sql);
-    if (it != store.statements.end())
-        return it->second;
-    const std::string text = ExpandTables(sql, store);
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v3(store.db, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(stmt);
-        return nullptr;
-    }
-    store.statements.emplace(sql, stmt);
-    return stmt;
-}
-
-bool Exec(sqlite3* db, const std::string& sql)
-{
-    return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-// One write transaction; rolled back unless committed.
-class Transaction {
-public:
-    Transaction() { m_open = Exec(g_store->db, "BEGIN IMMEDIATE"); }
-    ~Transaction()
-    {
-        if (m_open)
-            Exec(g_store->db, "ROLLBACK");
-    }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-    bool ok() const { return m_open; }
-    bool Commit()
-    {
-        if (!m_open || !Exec(g_store->db, "COMMIT"))
-            return false;
-        m_open = false;
-        return true;
-    }
-
-private:
-    bool m_open = false;
-};
 
 // ---- record helpers ----------------------------------------------------------
 
@@ -217,14 +77,14 @@ bool ValidDigest(const std::string& digest)
 int CheckUser(const UserRecord& user)
 {
     if (user.number <= 0)
-        return Fail(USER_ERR_INVALID, "用户号码必须是正数");
+        return Fail(USER_ERR_INVALID, StoreText::Invalid);
     if (strnlen(user.name, sizeof user.name) > static_cast<size_t>(kNameMaxBytes))
-        return Fail(USER_ERR_INVALID, "用户名太长（最多 10 个字节）");
+        return Fail(USER_ERR_INVALID, StoreText::NameTooLong);
     const std::string name = RecordName(user);
     if (name.empty())
-        return Fail(USER_ERR_INVALID, "用户名不能为空");
+        return Fail(USER_ERR_INVALID, StoreText::NameEmpty);
     if (!ValidUtf8(name))
-        return Fail(USER_ERR_INVALID, "用户名含有无效的字符");
+        return Fail(USER_ERR_INVALID, StoreText::Invalid);
     return USER_OK;
 }
 
@@ -295,7 +155,7 @@ int StepOneUser(const StmtUse& s, UserRecord* out)
     if (rc == SQLITE_DONE)
         return 0;
     if (rc != SQLITE_ROW)
-        return StoreError("查询用户");
+        return ReadError();
     if (out)
         ReadUser(s.get(), *out);
     return 1;
@@ -305,7 +165,7 @@ int FindUserByNumber(int32_t number, UserRecord* out)
 {
     StmtUse s(Prepare("SELECT " USER_COLUMNS " FROM {U} WHERE number = ?1"));
     if (!s)
-        return StoreError("查询用户");
+        return ReadError();
     sqlite3_bind_int(s.get(), 1, number);
     return StepOneUser(s, out);
 }
@@ -314,32 +174,35 @@ int FindUserByName(const std::string& name, UserRecord* out)
 {
     StmtUse s(Prepare("SELECT " USER_COLUMNS " FROM {U} WHERE name = ?1"));
     if (!s)
-        return StoreError("查询用户");
+        return ReadError();
     BindText(s.get(), 1, name);
     return StepOneUser(s, out);
 }
 
-// The user with that number: USER_OK, or the failure with its text (no such user, store error).
-int RequireUserByNumber(int32_t number, UserRecord* out)
+}  // namespace
+
+int userdb::RequireUserByNumber(int32_t number, UserRecord* out)
 {
     const int rc = FindUserByNumber(number, out);
     if (rc < 0)
         return rc;
     if (rc == 0)
-        return Fail(USER_ERR_NOT_FOUND, "找不到号码为 " + std::to_string(number) + " 的用户");
+        return Fail(USER_ERR_NOT_FOUND, StoreText::NoSuchNumber, std::to_string(number));
     return USER_OK;
 }
 
+namespace {
+
 // Runs a statement whose only parameter ?1 is a user number: USER_OK, or the store's
-// error about what (taken while the statement still holds it).
-int ExecForNumber(const char* sql, int32_t number, const char* what)
+// error (taken while the statement still holds it).
+int ExecForNumber(const char* sql, int32_t number)
 {
     StmtUse s(Prepare(sql));
     if (!s)
-        return StoreError(what);
+        return WriteError();
     sqlite3_bind_int(s.get(), 1, number);
     if (sqlite3_step(s.get()) != SQLITE_DONE)
-        return StoreError(what);
+        return WriteError();
     return USER_OK;
 }
 
@@ -405,12 +268,18 @@ int QueryInt(sqlite3* db, const char* sql, int& value)
     return rc;
 }
 
-int InitFail(std::string& error, std::string text)
+int InitFail(std::string& error, StoreText text, std::string detail = std::string())
 {
     g_store.reset();
-    error = text;
-    Fail(USER_ERR_GENERAL, std::move(text));
+    Fail(USER_ERR_GENERAL, text, std::move(detail));
+    error = LastText();
     return USER_ERR_GENERAL;
+}
+
+// "<path> (<why>)": the detail of a failure to use the store's file.
+std::string PathAndWhy(const std::string& path, const std::string& why)
+{
+    return path + " (" + why + ")";
 }
 
 // Schema steps: entry v brings a store from version v to v + 1.
@@ -464,35 +333,26 @@ bool SeedAdministrator()
     return InsertUser(admin, std::string());
 }
 
-// Brings the store to kDataVersion inside one transaction; empty text on success.
+// Brings the store to kDataVersion inside one transaction; empty on success,
+// otherwise SQLite's message.
 std::string Migrate(Store& store)
 {
     if (!Exec(store.db, "BEGIN IMMEDIATE"))
-        return "无法写入用户数据库：" + SqlText(store.db);
+        return SqlText(store.db);
     int version = 0;
-    if (QueryInt(store.db, "PRAGMA user_version", version) != SQLITE_OK) {
-        const std::string text = SqlText(store.db);
-        Exec(store.db, "ROLLBACK");
-        return "无法读取数据库版本：" + text;
-    }
+    bool ok = QueryInt(store.db, "PRAGMA user_version", version) == SQLITE_OK;
     const int from = version;
-    std::string failure;
-    for (; version < kDataVersion && failure.empty(); ++version) {
-        const std::string sql = ExpandTables(kMigrations[version], store);
-        if (!Exec(store.db, sql))
-            failure = "升级用户数据库失败：" + SqlText(store.db);
-    }
-    if (failure.empty() && from == 0 && !SeedAdministrator())
-        failure = "无法创建内置管理员：" + SqlText(store.db);
-    if (failure.empty() && from != kDataVersion) {
-        if (!Exec(store.db, "PRAGMA user_version = " + std::to_string(kDataVersion)) ||
-            !Exec(store.db, "PRAGMA application_id = " + std::to_string(kApplicationId)))
-            failure = "无法写入数据库版本：" + SqlText(store.db);
-    }
-    if (failure.empty() && !Exec(store.db, "COMMIT"))
-        failure = "无法写入用户数据库：" + SqlText(store.db);
-    if (!failure.empty())
-        Exec(store.db, "ROLLBACK");
+    for (; ok && version < kDataVersion; ++version)
+        ok = Exec(store.db, ExpandTables(kMigrations[version], store));
+    if (ok && from == 0)
+        ok = SeedAdministrator();
+    if (ok && from != kDataVersion)
+        ok = Exec(store.db, "PRAGMA user_version = " + std::to_string(kDataVersion)) &&
+             Exec(store.db, "PRAGMA application_id = " + std::to_string(kApplicationId));
+    if (ok && Exec(store.db, "COMMIT"))
+        return std::string();
+    const std::string failure = SqlText(store.db);
+    Exec(store.db, "ROLLBACK");
     return failure;
 }
 
@@ -504,33 +364,6 @@ std::string FolderOf(const std::string& path)
     if (slash == 0)
         return "/";
     return path.substr(0, slash);
-}
-
-// ---- day records -------------------------------------------------------------
-
-constexpr double kOleFirstDay = 36526.0;  // 2000-01-01
-constexpr double kOleEndDay = 73051.0;    // 2100-01-01
-
-int DayKey(double oleDate)
-{
-    const Ymd d = OleDateToYmd(oleDate);
-    return d.year * 10000 + d.month * 100 + d.day;
-}
-
-// Tuple that orders two records of the same day by how much of it they hold.
-struct Fullness {
-    int32_t steps;
-    double calories;
-    int activeSlots;
-    auto operator<=>(const Fullness&) const = default;
-};
-
-Fullness FullnessOf(const DeviceStepRecord& r)
-{
-    int active = 0;
-    for (double v : r.slotKcal)
-        active += v > 0.0 ? 1 : 0;
-    return {r.steps, r.calories, active};
 }
 
 }  // namespace
@@ -567,41 +400,6 @@ std::string UserDbPathFromConnection(const std::string& connection)
     return std::string();
 }
 
-int CheckDayRecord(const DeviceStepRecord& day, std::string& error)
-{
-    if (day.date.status != 0) {
-        error = "计步数据的日期无效（状态 " + std::to_string(day.date.status) + "）";
-        return USER_ERR_BAD_DAY;
-    }
-    if (!std::isfinite(day.date.dt) || day.date.dt < kOleFirstDay || day.date.dt >= kOleEndDay) {
-        error = "计步数据的日期不在 2000-01-01 至 2099-12-31 之间";
-        return USER_ERR_BAD_DAY;
-    }
-    if (day.steps < 0) {
-        error = "计步数据的步数不能为负数";
-        return USER_ERR_BAD_DAY;
-    }
-    if (!std::isfinite(day.calories) || day.calories < 0.0) {
-        error = "计步数据的总热量不是有效的非负数";
-        return USER_ERR_BAD_DAY;
-    }
-    for (int s = 0; s < kSlotsPerDay; ++s) {
-        const double v = day.slotKcal[s];
-        if (!std::isfinite(v) || v < 0.0 || day.slotValues[s] < 0) {
-            error = "计步数据第 " + std::to_string(s + 1) + " 个时段的数值不是有效的非负数";
-            return USER_ERR_BAD_DAY;
-        }
-    }
-    for (int s = 0; s <= kSlotsPerDay; ++s) {
-        const double v = day.slotValues2[s];
-        if (!std::isfinite(v) || v < 0.0) {
-            error = "计步数据第 " + std::to_string(s + 1) + " 个时段的数值不是有效的非负数";
-            return USER_ERR_BAD_DAY;
-        }
-    }
-    return USER_OK;
-}
-
 // ---- operations --------------------------------------------------------------
 
 int USER_Init(const std::string& connection, const std::string& userTable, const std::string& dataTable, std::string& error)
@@ -611,23 +409,23 @@ int USER_Init(const std::string& connection, const std::string& userTable, const
     error.clear();
 
     if (!ValidIdentifier(userTable) || !ValidIdentifier(dataTable) || EqualsNoCase(userTable, dataTable.c_str()))
-        return InitFail(error, "数据表名称无效");
+        return InitFail(error, StoreText::InitTableNames);
     const std::string path = UserDbPathFromConnection(connection);
     if (path.empty())
-        return InitFail(error, "连接字符串中没有数据源（Data Source）");
+        return InitFail(error, StoreText::InitNoDataSource);
 
     const std::string folder = FolderOf(path);
     struct stat info {};
     if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-        return InitFail(error, "用户数据库所在的文件夹不存在：" + folder);
+        return InitFail(error, StoreText::InitNoFolder, folder);
     // The store keeps its write-ahead log beside the file, so the folder must be writable.
     if (access(folder.c_str(), W_OK | X_OK) != 0)
-        return InitFail(error, "用户数据库所在的文件夹不可写：" + folder);
+        return InitFail(error, StoreText::InitFolderReadOnly, folder);
     const bool exists = stat(path.c_str(), &info) == 0;
     if (exists && !S_ISREG(info.st_mode))
-        return InitFail(error, "用户数据库不是普通文件：" + path);
+        return InitFail(error, StoreText::InitFileUnusable, path);
     if (exists && access(path.c_str(), R_OK | W_OK) != 0)
-        return InitFail(error, "用户数据库文件不可读写：" + path);
+        return InitFail(error, StoreText::InitFileUnusable, path);
 
     auto store = std::make_unique<Store>();
     store->path = path;
@@ -636,7 +434,7 @@ int USER_Init(const std::string& connection, const std::string& userTable, const
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
     if (sqlite3_open_v2(path.c_str(), &store->db, flags, nullptr) != SQLITE_OK) {
         const std::string text = SqlText(store->db);
-        return InitFail(error, "无法打开用户数据库 " + path + "：" + text);
+        return InitFail(error, StoreText::InitCannotOpen, PathAndWhy(path, text));
     }
     sqlite3_extended_result_codes(store->db, 1);
     sqlite3_busy_timeout(store->db, 5000);
@@ -648,21 +446,20 @@ int USER_Init(const std::string& connection, const std::string& userTable, const
     if (rc != SQLITE_OK) {
         const std::string text = SqlText(store->db);
         if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT)
-            return InitFail(error, "文件 " + path + " 不是有效的用户数据库（" + text + "）");
-        return InitFail(error, "无法读取用户数据库 " + path + "：" + text);
+            return InitFail(error, StoreText::InitNotAStore, PathAndWhy(path, text));
+        return InitFail(error, StoreText::InitCannotOpen, PathAndWhy(path, text));
     }
     int version = 0;
     int appId = 0;
     if (QueryInt(store->db, "PRAGMA user_version", version) != SQLITE_OK ||
         QueryInt(store->db, "PRAGMA application_id", appId) != SQLITE_OK)
-        return InitFail(error, "无法读取数据库版本：" + SqlText(store->db));
+        return InitFail(error, StoreText::InitCannotOpen, PathAndWhy(path, SqlText(store->db)));
     if ((appId != 0 && appId != kApplicationId) || (version == 0 && tables > 0))
-        return InitFail(error, "文件 " + path + " 是其他程序的数据库，不是本程序的用户数据库");
+        return InitFail(error, StoreText::InitForeignDatabase, path);
     if (version > kDataVersion)
-        return InitFail(error, "用户数据库的版本（" + std::to_string(version) + "）比本程序支持的版本（" +
-                                   std::to_string(kDataVersion) + "）新，请使用新版本的程序");
+        return InitFail(error, StoreText::InitNewerVersion, std::to_string(version));
     if (version < 0)
-        return InitFail(error, "用户数据库的版本无效（" + std::to_string(version) + "）");
+        return InitFail(error, StoreText::InitNotAStore, PathAndWhy(path, "user_version " + std::to_string(version)));
 
     // WAL keeps a reader and a writer apart and survives a killed process;
     // FULL synchronisation syncs the log at every commit, so a stored day also
@@ -674,23 +471,23 @@ int USER_Init(const std::string& connection, const std::string& userTable, const
         mode = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
     sqlite3_finalize(s);
     if (mode != "wal")
-        return InitFail(error, "无法打开用户数据库的日志：" + SqlText(store->db));
+        return InitFail(error, StoreText::InitCannotConfigure, SqlText(store->db));
     if (!Exec(store->db, "PRAGMA synchronous = FULL") || !Exec(store->db, "PRAGMA foreign_keys = ON"))
-        return InitFail(error, "无法设置用户数据库：" + SqlText(store->db));
+        return InitFail(error, StoreText::InitCannotConfigure, SqlText(store->db));
 
     // Statements are prepared on the process-wide store, so it is set before
     // migrating; InitFail clears it again.
     g_store = std::move(store);
     const std::string failure = Migrate(*g_store);
     if (!failure.empty())
-        return InitFail(error, failure);
+        return InitFail(error, StoreText::InitCannotMigrate, failure);
 
     // Tables of an old store that another program version named differently would
     // show up here as a missing table: check both once.
     int probe = 0;
     if (QueryInt(g_store->db, ExpandTables("SELECT count(*) FROM {U} WHERE 0", *g_store).c_str(), probe) != SQLITE_OK ||
         QueryInt(g_store->db, ExpandTables("SELECT count(*) FROM {D} WHERE 0", *g_store).c_str(), probe) != SQLITE_OK)
-        return InitFail(error, "用户数据库中没有所需的数据表：" + SqlText(g_store->db));
+        return InitFail(error, StoreText::InitMissingTables, SqlText(g_store->db));
     Succeed();
     return 0;
 }
@@ -699,7 +496,7 @@ int USER_Term(int /*flags*/, const std::string& /*password*/)
 {
     std::lock_guard lock(g_mutex);
     if (!g_store)
-        return Fail(USER_ERR_NOT_OPEN, std::string());
+        return Fail(USER_ERR_NOT_OPEN, StoreText::NotOpen);
     g_store.reset();
     return Succeed();
 }
@@ -707,7 +504,7 @@ int USER_Term(int /*flags*/, const std::string& /*password*/)
 #define REQUIRE_OPEN()                                  \
     std::lock_guard lock(g_mutex);                      \
     if (!g_store)                                       \
-        return Fail(USER_ERR_NOT_OPEN, std::string())
+        return Fail(USER_ERR_NOT_OPEN, StoreText::NotOpen)
 
 int USER_Login(const std::string& name, const std::string& digest, UserRecord& out)
 {
@@ -717,9 +514,9 @@ int USER_Login(const std::string& name, const std::string& digest, UserRecord& o
     if (rc < 0)
         return rc;
     if (rc == 0)
-        return Fail(USER_ERR_NO_USER, "用户不存在");
+        return Fail(USER_ERR_NO_USER, StoreText::NoSuchName, name);
     if (RecordPassword(found) != digest)
-        return Fail(USER_ERR_WRONG_PASSWORD, "密码不正确");
+        return Fail(USER_ERR_WRONG_PASSWORD, StoreText::LoginPassword);
     out = found;
     return Succeed();
 }
@@ -738,7 +535,7 @@ int USER_GetUserList(int page, int pageSize, std::vector<std::unique_ptr<UserRec
 {
     REQUIRE_OPEN();
     if (page < 1 || pageSize < 1)
-        return Fail(USER_ERR_INVALID, "页码和每页记录数必须大于 0");
+        return Fail(USER_ERR_INVALID, StoreText::Invalid);
     const long long offset = static_cast<long long>(page - 1) * pageSize;
     // instr() compares bytes literally, so '%', '_', quotes and backslashes in a
     // keyword are ordinary characters.
@@ -748,7 +545,7 @@ int USER_GetUserList(int page, int pageSize, std::vector<std::unique_ptr<UserRec
                             "WHERE instr(name, ?3) > 0 OR instr(CAST(number AS TEXT), ?3) > 0 "
                             "ORDER BY number LIMIT ?1 OFFSET ?2"));
     if (!s)
-        return StoreError("查询用户列表");
+        return ReadError();
     sqlite3_bind_int(s.get(), 1, pageSize);
     sqlite3_bind_int64(s.get(), 2, offset);
     if (!keyword.empty())
@@ -761,7 +558,7 @@ int USER_GetUserList(int page, int pageSize, std::vector<std::unique_ptr<UserRec
         rows.push_back(std::move(record));
     }
     if (rc != SQLITE_DONE)
-        return StoreError("查询用户列表");
+        return ReadError();
     const int count = static_cast<int>(rows.size());
     for (auto& r : rows)
         out.push_back(std::move(r));
@@ -775,24 +572,24 @@ int USER_CreateUser(const UserRecord& user)
     if (const int rc = CheckUser(user); rc != USER_OK)
         return rc;
     if (!ValidDigest(RecordPassword(user)) || strnlen(user.password, sizeof user.password) >= sizeof user.password)
-        return Fail(USER_ERR_INVALID, "密码摘要无效");
+        return Fail(USER_ERR_INVALID, StoreText::Invalid);
     Transaction tx;
     if (!tx.ok())
-        return StoreError("开始事务");
+        return WriteError();
     int rc = FindUserByNumber(user.number, nullptr);
     if (rc < 0)
         return rc;
     if (rc > 0)
-        return Fail(USER_ERR_EXISTS, "号码 " + std::to_string(user.number) + " 已被其他用户使用");
+        return Fail(USER_ERR_EXISTS, StoreText::NumberTaken, std::to_string(user.number));
     rc = FindUserByName(RecordName(user), nullptr);
     if (rc < 0)
         return rc;
     if (rc > 0)
-        return Fail(USER_ERR_EXISTS, "该用户已经存在，请选择其它用户名");
+        return Fail(USER_ERR_EXISTS, StoreText::Exists);
     if (!InsertUser(user, RecordPassword(user)))
-        return StoreError("添加用户");
+        return WriteError();
     if (!tx.Commit())
-        return StoreError("保存用户");
+        return WriteError();
     return Succeed();
 }
 
@@ -803,7 +600,7 @@ int USER_EditUser(const UserRecord& user)
         return rc;
     Transaction tx;
     if (!tx.ok())
-        return StoreError("开始事务");
+        return WriteError();
     int rc = RequireUserByNumber(user.number, nullptr);
     if (rc != USER_OK)
         return rc;
@@ -812,20 +609,20 @@ int USER_EditUser(const UserRecord& user)
     if (rc < 0)
         return rc;
     if (rc > 0 && holder.number != user.number)
-        return Fail(USER_ERR_EXISTS, "该用户名已被其他用户使用");
+        return Fail(USER_ERR_EXISTS, StoreText::NameTaken);
     {
         // The password column is left alone: only USER_EditPassword changes it.
         StmtUse s(Prepare("UPDATE {U} SET name = ?2, sex = ?3, age = ?4, weight = ?5, height = ?6, stride = ?7, "
                           "photo = ?8, reserved = ?9, rights = ?10, target_steps = ?11, target_distance = ?12, "
                           "target_calories = ?13, alarm = ?14 WHERE number = ?1"));
         if (!s)
-            return StoreError("修改用户");
+            return WriteError();
         BindProfile(s.get(), user);
         if (sqlite3_step(s.get()) != SQLITE_DONE)
-            return StoreError("修改用户");
+            return WriteError();
     }
     if (!tx.Commit())
-        return StoreError("保存用户");
+        return WriteError();
     return Succeed();
 }
 
@@ -834,23 +631,23 @@ int USER_DeleteUser(const std::string& name)
     REQUIRE_OPEN();
     Transaction tx;
     if (!tx.ok())
-        return StoreError("开始事务");
+        return WriteError();
     UserRecord found{};
     const int rc = FindUserByName(name, &found);
     if (rc < 0)
         return rc;
     if (rc == 0)
-        return Fail(USER_ERR_NOT_FOUND, "用户 " + name + " 不存在");
+        return Fail(USER_ERR_NOT_FOUND, StoreText::NoSuchName, name);
     if (found.number == kAdminNumber)
-        return Fail(USER_ERR_BUILTIN, "内置管理员不能删除");
-    if (const int failed = ExecForNumber("DELETE FROM {D} WHERE number = ?1", found.number, "删除计步数据");
+        return Fail(USER_ERR_BUILTIN, StoreText::Builtin);
+    if (const int failed = ExecForNumber("DELETE FROM {D} WHERE number = ?1", found.number);
         failed != USER_OK)
         return failed;
-    if (const int failed = ExecForNumber("DELETE FROM {U} WHERE number = ?1", found.number, "删除用户");
+    if (const int failed = ExecForNumber("DELETE FROM {U} WHERE number = ?1", found.number);
         failed != USER_OK)
         return failed;
     if (!tx.Commit())
-        return StoreError("删除用户");
+        return WriteError();
     return Succeed();
 }
 
@@ -858,26 +655,26 @@ int USER_EditPassword(int32_t number, const std::string& oldDigest, const std::s
 {
     REQUIRE_OPEN();
     if (!ValidDigest(newDigest))
-        return Fail(USER_ERR_INVALID, "新密码摘要无效");
+        return Fail(USER_ERR_INVALID, StoreText::Invalid);
     Transaction tx;
     if (!tx.ok())
-        return StoreError("开始事务");
+        return WriteError();
     UserRecord found{};
     if (const int rc = RequireUserByNumber(number, &found); rc != USER_OK)
         return rc;
     if (RecordPassword(found) != oldDigest)
-        return Fail(USER_ERR_WRONG_PASSWORD, "原密码不正确");
+        return Fail(USER_ERR_WRONG_PASSWORD, StoreText::WrongPassword);
     {
         StmtUse s(Prepare("UPDATE {U} SET password = ?2 WHERE number = ?1"));
         if (!s)
-            return StoreError("修改密码");
+            return WriteError();
         sqlite3_bind_int(s.get(), 1, number);
         BindText(s.get(), 2, newDigest);
         if (sqlite3_step(s.get()) != SQLITE_DONE)
-            return StoreError("修改密码");
+            return WriteError();
     }
     if (!tx.Commit())
-        return StoreError("修改密码");
+        return WriteError();
     return Succeed();
 }
 
@@ -893,15 +690,15 @@ int USER_GetNumForNewUser(int32_t& number)
         StmtUse s(Prepare("SELECT u.number + 1 FROM {U} AS u WHERE u.number >= ?1 AND NOT EXISTS "
                           "(SELECT 1 FROM {U} AS v WHERE v.number = u.number + 1) ORDER BY u.number LIMIT 1"));
         if (!s)
-            return StoreError("查找空闲号码");
+            return ReadError();
         sqlite3_bind_int(s.get(), 1, kFirstNewNumber);
         const int rc = sqlite3_step(s.get());
         if (rc != SQLITE_ROW)
-            return StoreError("查找空闲号码");
+            return ReadError();
         candidate = sqlite3_column_int64(s.get(), 0);
     }
     if (candidate >= kBlankDeviceId)
-        return Fail(USER_ERR_NO_FREE_NUMBER, "没有可用的用户号码");
+        return Fail(USER_ERR_NO_FREE_NUMBER, StoreText::NoFreeNumber);
     number = static_cast<int32_t>(candidate);
     return Succeed();
 }
@@ -911,7 +708,7 @@ int USER_NumberIsUnuse(int32_t number)
     // Any failure answers "in use": a caller must never take a number it could not check.
     std::lock_guard lock(g_mutex);
     if (!g_store) {
-        Fail(USER_ERR_NOT_OPEN, std::string());
+        Fail(USER_ERR_NOT_OPEN, StoreText::NotOpen);
         return 0;
     }
     const int rc = FindUserByNumber(number, nullptr);
@@ -919,195 +716,4 @@ int USER_NumberIsUnuse(int32_t number)
         return 0;
     Succeed();
     return rc == 0 ? 1 : 0;
-}
-
-int USER_InsertData(int32_t number, int32_t weight, int32_t stride, const DeviceStepRecord& day, std::string& error)
-{
-    std::lock_guard lock(g_mutex);
-    error.clear();
-    auto refuse = [&](int code, std::string text) {
-        error = text;
-        return Fail(code, std::move(text));
-    };
-    if (!g_store)
-        return refuse(USER_ERR_NOT_OPEN, "用户数据库没有打开");
-    std::string why;
-    if (CheckDayRecord(day, why) != USER_OK)
-        return refuse(USER_ERR_BAD_DAY, why);
-    const int key = DayKey(day.date.dt);
-
-    Transaction tx;
-    if (!tx.ok()) {
-        StoreError("开始事务");
-        error = g_lastText;
-        return USER_ERR_GENERAL;
-    }
-    auto storeFailure = [&](const char* what) {
-        StoreError(what);
-        error = g_lastText;
-        return USER_ERR_GENERAL;
-    };
-    if (const int rc = RequireUserByNumber(number, nullptr); rc != USER_OK) {
-        error = g_lastText;
-        return rc;
-    }
-
-    bool replace = false;
-    {
-        StmtUse s(Prepare("SELECT record FROM {D} WHERE number = ?1 AND day = ?2"));
-        if (!s)
-            return storeFailure("查询计步数据");
-        sqlite3_bind_int(s.get(), 1, number);
-        sqlite3_bind_int(s.get(), 2, key);
-        const int rc = sqlite3_step(s.get());
-        if (rc == SQLITE_ROW) {
-            const void* blob = sqlite3_column_blob(s.get(), 0);
-            const int bytes = sqlite3_column_bytes(s.get(), 0);
-            if (bytes == static_cast<int>(sizeof(DeviceStepRecord)) && blob) {
-                if (std::memcmp(blob, &day, sizeof day) == 0)
-                    return refuse(USER_ERR_ALREADY_STORED, "该日的计步数据已经保存过了");
-                DeviceStepRecord stored;
-                std::memcpy(&stored, blob, sizeof stored);
-                // A later read of the same day holds at least as much; a stale
-                // copy never overwrites a fuller one.
-                if (FullnessOf(day) < FullnessOf(stored))
-                    return refuse(USER_ERR_ALREADY_STORED, "该日已保存了更完整的计步数据");
-            }
-            replace = true;  // a damaged stored copy is replaced too
-        } else if (rc != SQLITE_DONE) {
-            return storeFailure("查询计步数据");
-        }
-    }
-    {
-        StmtUse s(replace ? Prepare("UPDATE {D} SET weight = ?3, stride = ?4, steps = ?5, calories = ?6, record = ?7 "
-                                    "WHERE number = ?1 AND day = ?2")
-                          : Prepare("INSERT INTO {D} (number, day, weight, stride, steps, calories, record) "
-                                    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"));
-        if (!s)
-            return storeFailure("保存计步数据");
-        sqlite3_bind_int(s.get(), 1, number);
-        sqlite3_bind_int(s.get(), 2, key);
-        sqlite3_bind_int(s.get(), 3, weight);
-        sqlite3_bind_int(s.get(), 4, stride);
-        sqlite3_bind_int(s.get(), 5, day.steps);
-        sqlite3_bind_double(s.get(), 6, day.calories);
-        sqlite3_bind_blob(s.get(), 7, &day, static_cast<int>(sizeof day), SQLITE_STATIC);
-        if (sqlite3_step(s.get()) != SQLITE_DONE)
-            return storeFailure("保存计步数据");
-    }
-    if (!tx.Commit())
-        return storeFailure("保存计步数据");
-    return Succeed();
-}
-
-int USER_GetData2(int32_t number, double day, StepRecord& out, std::string& error)
-{
-    std::lock_guard lock(g_mutex);
-    error.clear();
-    auto refuse = [&](int code, std::string text) {
-        error = text;
-        return Fail(code, std::move(text));
-    };
-    if (!g_store)
-        return refuse(USER_ERR_NOT_OPEN, "用户数据库没有打开");
-    if (!std::isfinite(day) || day < kOleFirstDay || day >= kOleEndDay)
-        return refuse(USER_ERR_NO_DATA, "该日没有计步数据");
-    StmtUse s(Prepare("SELECT record, weight FROM {D} WHERE number = ?1 AND day = ?2"));
-    if (!s) {
-        StoreError("读取计步数据");
-        error = g_lastText;
-        return USER_ERR_GENERAL;
-    }
-    sqlite3_bind_int(s.get(), 1, number);
-    sqlite3_bind_int(s.get(), 2, DayKey(day));
-    const int rc = sqlite3_step(s.get());
-    if (rc == SQLITE_DONE)
-        return refuse(USER_ERR_NO_DATA, "该日没有计步数据");
-    if (rc != SQLITE_ROW) {
-        StoreError("读取计步数据");
-        error = g_lastText;
-        return USER_ERR_GENERAL;
-    }
-    const void* blob = sqlite3_column_blob(s.get(), 0);
-    if (!blob || sqlite3_column_bytes(s.get(), 0) != static_cast<int>(sizeof(DeviceStepRecord)))
-        return refuse(USER_ERR_GENERAL, "该日保存的计步数据已损坏");
-    std::memcpy(&out.day, blob, sizeof out.day);
-    AnalyseExercise(out.day, sqlite3_column_int(s.get(), 1), out);
-    return Succeed();
-}
-
-std::string USER_GetErrorMsg(int code)
-{
-    std::lock_guard lock(g_mutex);
-    // The operation that returned the code last left a more precise text.
-    if (code == g_lastCode && !g_lastText.empty())
-        return g_lastText;
-    switch (code) {
-    case USER_OK:
-        return "操作成功";
-    case USER_ERR_ALREADY_STORED:
-        return "该日的计步数据已经保存过了";
-    case USER_ERR_GENERAL:
-        return "用户数据库出错";
-    case USER_ERR_NOT_OPEN:
-        return "用户数据库没有打开";
-    case USER_ERR_EXISTS:
-        return "该用户已经存在，请选择其它用户名";
-    case USER_ERR_WRONG_PASSWORD:
-        return "原密码不正确";
-    case USER_ERR_NOT_FOUND:
-        return "找不到该用户";
-    case USER_ERR_INVALID:
-        return "用户资料不正确";
-    case USER_ERR_BAD_DAY:
-        return "计步数据不正确";
-    case USER_ERR_BUILTIN:
-        return "内置管理员不能删除";
-    case USER_ERR_NO_FREE_NUMBER:
-        return "没有可用的用户号码";
-    case USER_ERR_NO_DATA:
-        return "该日没有计步数据";
-    default:
-        return "未知错误（代码 " + std::to_string(code) + "）";
-    }
-}
-
-void AnalyseExercise(const DeviceStepRecord& day, int32_t weight, StepRecord& out)
-{
-    out.exerciseStart.clear();
-    out.exerciseSlots.clear();
-    out.exerciseKcal.clear();
-    out.effectiveCount = 0;
-    out.effectiveMinutes = 0;
-    out.effectiveKcal = 0.0;
-    out.longestMinutes = 0;
-
-    // 3 METs: weight x 0.1002 kcal per 2 minutes. A slot without any energy never
-    // counts, so an unknown weight (0) does not turn a still day into exercise.
-    const double threshold = static_cast<double>(weight) * 0.1002;
-    auto counts = [&](int s) { return day.slotKcal[s] >= threshold && day.slotKcal[s] > 0.0; };
-    constexpr int kMinSlots = 5;  // 10 minutes
-
-    int s = 0;
-    while (s < kSlotsPerDay) {
-        if (!counts(s)) {
-            ++s;
-            continue;
-        }
-        const int start = s;
-        double kcal = 0.0;
-        while (s < kSlotsPerDay && counts(s))
-            kcal += day.slotKcal[s++];
-        const int length = s - start;
-        if (length < kMinSlots)
-            continue;
-        const double thousandths = std::round(kcal * 1000.0);
-        out.exerciseStart.push_back(static_cast<uint32_t>(start));
-        out.exerciseSlots.push_back(static_cast<uint32_t>(length));
-        out.exerciseKcal.push_back(thousandths >= 4294967295.0 ? UINT32_MAX : static_cast<uint32_t>(thousandths));
-        out.effectiveCount += 1;
-        out.effectiveMinutes += length * 2;
-        out.effectiveKcal += kcal;
-        out.longestMinutes = std::max(out.longestMinutes, length * 2);
-    }
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -50,12 +51,41 @@ int USER_EditPassword(int32_t number, const std::string& oldDigest, const std::s
 int USER_GetNumForNewUser(int32_t& number);
 // 1 when no user has the number; 0 when one has it or the store cannot tell (not open, error).
 int USER_NumberIsUnuse(int32_t number);
-// Stores a day for the user: 1 stored (new, or fuller than the stored copy), 0 already stored, negative refused.
+// Stores a day for the user: 1 stored (new, or fuller than the stored copy), 0 already stored
+// (the same record, or a less full one of a day stored fuller), negative refused.
 int USER_InsertData(int32_t number, int32_t weight, int32_t stride, const DeviceStepRecord& day, std::string& error);
+// Stores many days for the user in one transaction, each under the same rules as USER_InsertData,
+// in order (a later record of the same day is compared with the earlier one). results gets one
+// outcome per day: 1 stored, 0 already stored, USER_ERR_BAD_DAY refused for its content.
+// All or nothing: when the store fails (or the user is unknown, or the store is not open) nothing
+// of the batch is stored, the failure's code is returned and every day gets it but those already
+// refused for their content. Otherwise returns the number of days stored. error gets the text of
+// the failure, else of the first day not stored (empty when all were stored).
+int USER_InsertDataBatch(int32_t number, int32_t weight, int32_t stride, std::span<const DeviceStepRecord* const> days,
+                         std::vector<int>& results, std::string& error);
 // Fills the stored day (date = OLE date of 00:00 of that day) and its exercise analysis; 1 when stored.
 int USER_GetData2(int32_t number, double day, StepRecord& out, std::string& error);
 // A text for every result code; the text of the last failure when code is its result.
 std::string USER_GetErrorMsg(int code);
+
+// The store's texts are the program's string-table texts 600-639.
+constexpr int kUserDbFirstTextId = 600;
+constexpr int kUserDbLastTextId = 639;
+// The string-table number of the text USER_GetErrorMsg(code) gives, and in detail what replaces
+// its "<r>" (a path, a number, a name, SQLite's message; empty when the text has none). After a
+// failed USER_Init, USER_GetErrorTextId(its result, detail) names what precisely failed.
+int USER_GetErrorTextId(int code, std::string& detail);
+
+// Why the store refuses a day record.
+enum class DayRefusal {
+    None,           // it is taken
+    InvalidDate,    // the status word is not 0, or the date is not a number
+    OutOfRange,     // before 2000-01-01 or after 2099-12-31
+    InFuture,       // after today: the pedometer's clock was wrong (the day is stored once it has come)
+    InvalidValues,  // negative or non-finite steps, kilocalories or slot values
+};
+// today: the OLE date of the current day (TodayOleDate()).
+DayRefusal FindDayRefusal(const DeviceStepRecord& day, double today);
 
 // The effective-exercise analysis of a day for a weight (kg): runs of at least 5 slots whose
 // slotKcal is at least weight x 0.1002. Fills the analysis fields of out (not its day).

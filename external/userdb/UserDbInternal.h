@@ -10,7 +10,10 @@
 // Empty when the string names no file.
 std::string UserDbPathFromConnection(const std::string& connection);
 
-// Whether a day record may be stored: status word 0, a date from 2000-01-01 to
-// 2099-12-31, finite non-negative slot values and totals, steps >= 0.
-// USER_OK, or USER_ERR_BAD_DAY with the reason in error.
+// Whether a day record may be stored today (FindDayRefusal): USER_OK, or
+// USER_ERR_BAD_DAY with the reason in error.
 int CheckDayRecord(const DeviceStepRecord& day, std::string& error);
+
+// The built-in text of a store text number (kUserDbFirstTextId..kUserDbLastTextId),
+// "<r>" not replaced; empty for any other number.
+const char* UserDbBuiltinText(int id);

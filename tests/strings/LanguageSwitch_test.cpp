@@ -3,7 +3,9 @@
 #include "core/DlgItem.h"
 #include "core/Globals.h"
 #include "core/Profile.h"
+#include "core/StoreText.h"
 #include "core/StringTable.h"
+#include "external/userdb/UserDb.h"
 #include "tests/support/ProgramFolder.h"
 
 #include <gtest/gtest.h>
@@ -316,4 +318,21 @@ TEST_F(LanguageFolder, QtStandardButtonsSpeakThePacksLanguage)
     ASSERT_FALSE(SwitchLanguage(AddLanguage(QStringLiteral("Broken.lng"), &broken)));
     EXPECT_EQ(buttons(), chinese);
     ASSERT_TRUE(SwitchLanguage(1));  // leave Qt's texts in English for the other tests
+}
+
+TEST_F(LanguageFolder, TheStoresMessagesFollowTheLanguage)
+{
+    std::string error;
+    // A folder that does not exist: the store says which, in the chosen language.
+    const std::string missing = "Data Source=" + Dir().toStdString() + "nowhere/User.mdb;";
+    const int result = USER_Init(missing, "KX300_User", "KX300_Data", error);
+    ASSERT_NE(result, 0);
+    const QString chinese = StoreErrorText(result);
+    EXPECT_TRUE(chinese.contains(Dir() + "nowhere")) << chinese.toStdString();
+    ASSERT_TRUE(SwitchLanguage(1));
+    const QString english = StoreErrorText(result);
+    EXPECT_NE(english, chinese);
+    EXPECT_TRUE(english.contains(Dir() + "nowhere")) << english.toStdString();
+    EXPECT_EQ(StoreErrorText(USER_ERR_NOT_FOUND), LoadStr(USER_GetErrorTextId(USER_ERR_NOT_FOUND, error)));
+    EXPECT_FALSE(StoreErrorText(USER_ERR_NOT_FOUND).contains(QStringLiteral("找")));
 }

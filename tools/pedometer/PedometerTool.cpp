@@ -2,6 +2,7 @@
 
 #include "external/usb/Generator.h"
 #include "external/usb/PedometerFile.h"
+#include "external/userdb/UserDb.h"
 
 #include <QDate>
 #include <QDir>
@@ -33,9 +34,13 @@ Commands:
   fill FILE --days N [--first YYYY-MM-DD] [--seed N]
       Adds N generated days after the last day the pedometer holds (or from
       --first; a day already held on a generated date is replaced).
+      create and fill refuse days the program would not store: before
+      2000-01-01, after 2099-12-31 or after today.
   show FILE
       Prints the profile and one line per day: date, steps, kcal and minutes
-      of exercise (3 METs or more).
+      of effective exercise (runs of 10 minutes or more at 3 METs or more,
+      counted as the program counts them). A day the program would not
+      store is marked and says why.
   set FILE PROFILE
       Changes the given profile values, keeping everything else.
   clear FILE
@@ -194,8 +199,25 @@ void ApplyProfile(const Args& a, PedometerProfile& p)
 
 QString DateText(double oleDate)
 {
-    const Ymd d = OleDateToYmd(oleDate);
-    return QStringLiteral("%1-%2-%3").arg(d.year, 4, 10, QLatin1Char('0')).arg(d.month, 2, 10, QLatin1Char('0')).arg(d.day, 2, 10, QLatin1Char('0'));
+    return QString::fromStdString(OleDateText(oleDate));
+}
+
+// Why the program's store would not take a day, in words (empty when it would).
+QString RefusalText(const DeviceStepRecord& day)
+{
+    switch (FindDayRefusal(day, TodayOleDate())) {
+    case DayRefusal::None:
+        return QString();
+    case DayRefusal::InvalidDate:
+        return QStringLiteral("its date is marked invalid");
+    case DayRefusal::OutOfRange:
+        return QStringLiteral("it is before 2000-01-01 or after 2099-12-31");
+    case DayRefusal::InFuture:
+        return QStringLiteral("it is in the future");
+    case DayRefusal::InvalidValues:
+        break;
+    }
+    return QStringLiteral("it holds negative or invalid values");
 }
 
 QString PortFileName(const QString& file)
@@ -225,12 +247,21 @@ bool WriteBytesAtomically(const QString& path, const QByteArray& bytes, QString&
 }
 
 // Adds generated days from `first` (replacing days held on those dates), sorted by date.
+// Refuses (adding nothing) when the program would not store one of them.
 bool AddDays(PedometerFile& f, QDate first, int count, uint32_t seed, QString& why)
 {
+    const std::vector<DeviceStepRecord> added = GenerateDays(first.year(), first.month(), first.day(), count, f.profile.weight, seed);
+    for (const DeviceStepRecord& d : added) {
+        const QString refusal = RefusalText(d);
+        if (!refusal.isEmpty()) {
+            why = QStringLiteral("the program would not store %1: %2").arg(DateText(d.date.dt), refusal);
+            return false;
+        }
+    }
     std::map<double, DeviceStepRecord> byDate;
     for (const DeviceStepRecord& d : f.days)
         byDate[d.date.dt] = d;
-    for (const DeviceStepRecord& d : GenerateDays(first.year(), first.month(), first.day(), count, f.profile.weight, seed))
+    for (const DeviceStepRecord& d : added)
         byDate[d.date.dt] = d;
     if (byDate.size() > static_cast<size_t>(kPedometerMaxDays)) {
         why = QStringLiteral("a pedometer holds at most %1 days (this would make %2)").arg(kPedometerMaxDays).arg(byDate.size());
@@ -378,16 +409,17 @@ private:
         if (f.days.empty())
             return 0;
         m_out << "  Date           Steps       kcal   Exercise min\n";
-        const double exerciseKcal = SlotKcalAtMet(3.0, std::max(p.weight, 1));
         for (const DeviceStepRecord& d : f.days) {
-            int exerciseSlots = 0;
-            for (double k : d.slotKcal)
-                exerciseSlots += k >= exerciseKcal ? 1 : 0;
-            m_out << QStringLiteral("  %1 %2 %3 %4\n")
-                         .arg(DateText(d.date.dt))
-                         .arg(d.steps, 9)
-                         .arg(d.calories, 10, 'f', 1)
-                         .arg(exerciseSlots * 2, 14);
+            m_out << QStringLiteral("  %1 %2 %3 ").arg(DateText(d.date.dt)).arg(d.steps, 9).arg(d.calories, 10, 'f', 1);
+            const QString refusal = RefusalText(d);
+            if (!refusal.isEmpty()) {
+                m_out << "  not stored by the program: " << refusal << "\n";
+                continue;
+            }
+            // The store's own analysis, with the weight it would be stored with.
+            StepRecord analysis;
+            AnalyseExercise(d, p.weight, analysis);
+            m_out << QStringLiteral("%1\n").arg(analysis.effectiveMinutes, 14);
         }
         return 0;
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDate>
+
 #include <cstring>
 #include <limits>
 
@@ -125,4 +127,12 @@ TEST(StepRecords, ClearEmptiesDayAndAnalysis)
     EXPECT_TRUE(r.exerciseStart.empty());
     EXPECT_EQ(r.effectiveCount, 0);
     EXPECT_EQ(r.effectiveKcal, 0.0);
+}
+
+TEST(OleDates, TextAndToday)
+{
+    EXPECT_EQ(OleDateText(OleDateFromYmd(2024, 2, 29) + 0.99), "2024-02-29");
+    EXPECT_EQ(OleDateText(OleDateFromYmd(2000, 1, 1)), "2000-01-01");
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(TodayOleDate(), OleDateFromYmd(today.year(), today.month(), today.day()));
 }

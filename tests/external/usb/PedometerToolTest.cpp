@@ -4,10 +4,12 @@
 #include "external/records/WndMessage.h"
 #include "external/usb/PedometerFile.h"
 #include "external/usb/Usb.h"
+#include "external/userdb/UserDb.h"
 #include "tests/support/ProgramFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -193,6 +195,71 @@ TEST_F(PedometerToolTest, RefusesBadInputWithoutHarm)
     EXPECT_EQ(Tool({QStringLiteral("unplug"), QStringLiteral("p.ped"), QStringLiteral("--port"), Port()}).status, 1);  // not plugged
     EXPECT_EQ(ReadFile(QStringLiteral("p.ped")), before);
     EXPECT_FALSE(QFile::exists(PathOf(QStringLiteral("q.ped"))));
+}
+
+TEST_F(PedometerToolTest, RefusesToGenerateDaysTheProgramWouldNotStore)
+{
+    const QString tomorrow = QDate::currentDate().addDays(1).toString(Qt::ISODate);
+    const ToolRun early = Tool({QStringLiteral("create"), QStringLiteral("p.ped"), QStringLiteral("--first"),
+                                QStringLiteral("1999-12-25"), QStringLiteral("--days"), QStringLiteral("10")});
+    EXPECT_EQ(early.status, 1);
+    EXPECT_TRUE(early.err.contains(QStringLiteral("1999-12-25"))) << early.err.toStdString();
+    EXPECT_TRUE(early.err.contains(QStringLiteral("before 2000-01-01"))) << early.err.toStdString();
+    const ToolRun future = Tool({QStringLiteral("create"), QStringLiteral("p.ped"), QStringLiteral("--first"), tomorrow});
+    EXPECT_EQ(future.status, 1);
+    EXPECT_TRUE(future.err.contains(QStringLiteral("future"))) << future.err.toStdString();
+    EXPECT_FALSE(QFile::exists(PathOf(QStringLiteral("p.ped"))));
+
+    // Days up to yesterday, then a fill that would run past today: refused, the file unchanged.
+    ASSERT_EQ(Tool({QStringLiteral("create"), QStringLiteral("p.ped"), QStringLiteral("--days"), QStringLiteral("3")}).status, 0);
+    const QByteArray before = ReadFile(QStringLiteral("p.ped"));
+    const ToolRun fill = Tool({QStringLiteral("fill"), QStringLiteral("p.ped"), QStringLiteral("--days"), QStringLiteral("2")});
+    EXPECT_EQ(fill.status, 1);
+    EXPECT_TRUE(fill.err.contains(tomorrow)) << fill.err.toStdString();
+    EXPECT_EQ(ReadFile(QStringLiteral("p.ped")), before);
+    // Up to today is fine.
+    EXPECT_EQ(Tool({QStringLiteral("fill"), QStringLiteral("p.ped"), QStringLiteral("--days"), QStringLiteral("1")}).status, 0);
+}
+
+TEST_F(PedometerToolTest, ShowCountsExerciseAsTheStoreAndMarksDaysItWouldNotStore)
+{
+    PedometerFile f;
+    f.profile.weight = 60;
+    DeviceStepRecord day{};
+    day.date.dt = OleDateFromYmd(2024, 6, 1);
+    for (int s = 0; s < kSlotsPerDay; ++s)
+        day.slotKcal[s] = 1.0;
+    // Four slots of effort are no exercise; ten are twenty minutes of it.
+    for (int s : {100, 101, 102, 103})
+        day.slotKcal[s] = 9.0;
+    for (int s = 200; s < 210; ++s)
+        day.slotKcal[s] = 9.0;
+    f.days.push_back(day);
+    DeviceStepRecord early = day;
+    early.date.dt = OleDateFromYmd(1999, 6, 1);
+    DeviceStepRecord tomorrow = day;
+    tomorrow.date.dt = TodayOleDate() + 1;
+    f.days.push_back(early);
+    f.days.push_back(tomorrow);
+    ASSERT_TRUE(SavePedometerFile(PathOf(QStringLiteral("p.ped")), f));
+
+    const ToolRun s = Tool({QStringLiteral("show"), QStringLiteral("p.ped")});
+    ASSERT_EQ(s.status, 0) << s.err.toStdString();
+    StepRecord analysis;
+    AnalyseExercise(day, 60, analysis);
+    ASSERT_EQ(analysis.effectiveMinutes, 20);
+    QStringList lines = s.out.split(QLatin1Char('\n'));
+    auto line = [&](const QString& date) {
+        for (const QString& l : lines) {
+            if (l.trimmed().startsWith(date))
+                return l;
+        }
+        return QString();
+    };
+    EXPECT_EQ(line(QStringLiteral("2024-06-01")).split(QLatin1Char(' '), Qt::SkipEmptyParts).last(), QStringLiteral("20"));
+    EXPECT_TRUE(line(QStringLiteral("1999-06-01")).contains(QStringLiteral("not stored by the program"))) << s.out.toStdString();
+    const QString future = line(QString::fromStdString(OleDateText(tomorrow.date.dt)));
+    EXPECT_TRUE(future.contains(QStringLiteral("future"))) << s.out.toStdString();
 }
 
 TEST_F(PedometerToolTest, HelpExplainsEveryCommand)

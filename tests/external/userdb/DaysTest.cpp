@@ -157,17 +157,42 @@ TEST_F(DaysTest, BadRecordsAreRefusedWithText)
     EXPECT_EQ(RawQuery("SELECT count(*) FROM KX300_Data"), "0");
 }
 
-TEST_F(DaysTest, FirstAndLastDayOfTheRangeAreAccepted)
+TEST(DayRefusal, EdgesOfTheRangeAndOfToday)
+{
+    const double someToday = OleDateFromYmd(2030, 5, 6) + 0.25;
+    EXPECT_EQ(FindDayRefusal(MakeDay(2000, 1, 1), someToday), DayRefusal::None);
+    EXPECT_EQ(FindDayRefusal(MakeDay(1999, 12, 31), someToday), DayRefusal::OutOfRange);
+    DeviceStepRecord late = MakeDay(2030, 5, 6);
+    late.date.dt += 0.999;  // a time late in the day still belongs to it
+    EXPECT_EQ(FindDayRefusal(late, someToday), DayRefusal::None);
+    EXPECT_EQ(FindDayRefusal(MakeDay(2030, 5, 7), someToday), DayRefusal::InFuture);
+    // The last day of the range is taken once it has come; the next one never.
+    EXPECT_EQ(FindDayRefusal(MakeDay(2099, 12, 31), OleDateFromYmd(2099, 12, 31)), DayRefusal::None);
+    EXPECT_EQ(FindDayRefusal(MakeDay(2100, 1, 1), OleDateFromYmd(2100, 6, 1)), DayRefusal::OutOfRange);
+    DeviceStepRecord bad = MakeDay(2000, 1, 1);
+    bad.slotValues2[3] = -1.0;
+    EXPECT_EQ(FindDayRefusal(bad, someToday), DayRefusal::InvalidValues);
+}
+
+TEST_F(DaysTest, FirstDayOfTheRangeAndTodayAreStoredTomorrowIsNot)
 {
     DeviceStepRecord first = MakeDay(2000, 1, 1);
-    DeviceStepRecord last = MakeDay(2099, 12, 31);
-    last.date.dt += 0.999;  // a time late in the day still belongs to it
+    DeviceStepRecord today = MakeDay(2000, 1, 1);
+    today.date.dt = TodayOleDate() + 0.5;
+    DeviceStepRecord tomorrow = today;
+    tomorrow.date.dt += 1.0;
     ASSERT_EQ(Insert(first), USER_OK) << m_error;
-    ASSERT_EQ(Insert(last), USER_OK) << m_error;
+    ASSERT_EQ(Insert(today), USER_OK) << m_error;
+    EXPECT_EQ(Insert(tomorrow), USER_ERR_BAD_DAY);
+    EXPECT_NE(m_error.find(OleDateText(tomorrow.date.dt)), std::string::npos) << m_error;
+    std::string detail;
+    EXPECT_EQ(USER_GetErrorTextId(USER_ERR_BAD_DAY, detail), kUserDbLastTextId);
+    EXPECT_EQ(detail, OleDateText(tomorrow.date.dt));
     StepRecord out;
     EXPECT_EQ(Get(2000, 1, 1, out), USER_OK);
-    EXPECT_EQ(Get(2099, 12, 31, out), USER_OK);
-    EXPECT_EQ(out.day.date.dt, last.date.dt);
+    EXPECT_EQ(USER_GetData2(10002, today.date.dt, out, m_error), USER_OK);
+    EXPECT_EQ(out.day.date.dt, today.date.dt);
+    EXPECT_EQ(RawQuery("SELECT count(*) FROM KX300_Data"), "2");
 }
 
 TEST_F(DaysTest, UnknownUserIsRefused)

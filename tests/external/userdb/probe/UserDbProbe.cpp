@@ -3,6 +3,7 @@
 //                                        prints the result and the text
 //   userdb_probe write <folder> <first>   stores versions of days forever and reports
 //                                        "<day> <version>" once each is stored
+//   userdb_probe batch <folder> <first>   the same, 25 days a call through USER_InsertDataBatch
 #include "external/userdb/UserDb.h"
 #include "tests/external/userdb/probe/CrashDay.h"
 
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -52,7 +54,7 @@ int main(int argc, char** argv)
         USER_Term(0, "508317");
         return 0;
     }
-    if (mode == "write" && argc > 3) {
+    if ((mode == "write" || mode == "batch") && argc > 3) {
         std::string error;
         if (USER_Init(Connection(folder), "KX300_User", "KX300_Data", error) != 0)
             return 4;
@@ -65,12 +67,26 @@ int main(int argc, char** argv)
                 return 5;
         }
         // Bounded so that an orphaned writer ends by itself.
-        for (int i = std::atoi(argv[3]); i < 200000; ++i) {
-            const int day = i % kCrashDays;
-            const int version = i / kCrashDays + 1;
-            const DeviceStepRecord r = MakeCrashDay(day, version);
-            if (USER_InsertData(kCrashUser, 60, 70, r, error) == USER_OK &&
-                !WriteAll(std::to_string(day) + " " + std::to_string(version) + "\n"))
+        const int step = mode == "batch" ? 25 : 1;
+        for (int i = std::atoi(argv[3]); i < 200000; i += step) {
+            std::vector<DeviceStepRecord> days;
+            std::vector<const DeviceStepRecord*> batch;
+            for (int k = i; k < i + step; ++k)
+                days.push_back(MakeCrashDay(k % kCrashDays, k / kCrashDays + 1));
+            for (const DeviceStepRecord& d : days)
+                batch.push_back(&d);
+            std::vector<int> results;
+            if (step == 1)
+                results = {USER_InsertData(kCrashUser, 60, 70, days[0], error)};
+            else
+                USER_InsertDataBatch(kCrashUser, 60, 70, batch, results, error);
+            // Reported only once the call has returned: the days are stored by then.
+            std::string report;
+            for (int k = 0; k < step; ++k) {
+                if (results[static_cast<size_t>(k)] == USER_OK)
+                    report += std::to_string((i + k) % kCrashDays) + " " + std::to_string((i + k) / kCrashDays + 1) + "\n";
+            }
+            if (!WriteAll(report))
                 return 0;
         }
         return 0;
