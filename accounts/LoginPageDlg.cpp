@@ -211,9 +211,11 @@ void CLoginPageDlg::CreateControls()
 
     // Enter in the password box logs in through returnPressed alone: the hosting dialog must not
     // also press a default button (that would run a second attempt on the cleared box).
+    // Enter on a focused button presses it all the same (the page's event filter), as Space does.
     for (QPushButton* b : {m_login, m_other, m_exit}) {
         b->setAutoDefault(false);
         b->setDefault(false);
+        b->installEventFilter(this);
     }
 
     ApplyDialogTexts(this, IDD_LOGIN_PAGE);
@@ -472,6 +474,16 @@ void CLoginPageDlg::focusInEvent(QFocusEvent* e)
 
 bool CLoginPageDlg::eventFilter(QObject* watched, QEvent* e)
 {
+    if (auto* button = qobject_cast<QPushButton*>(watched)) {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                button->click();
+                return true;
+            }
+        }
+        return QWidget::eventFilter(watched, e);
+    }
     auto* picture = qobject_cast<CPictureFrame*>(watched);
     if (!picture)
         return QWidget::eventFilter(watched, e);

@@ -124,15 +124,23 @@ void CNewUserDlg::OnNumberChanged()
 
 bool CNewUserDlg::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == m_form->m_number && e->type() == QEvent::FocusOut && m_numberTested == 0 && isVisible() &&
-        !m_inOk && !m_done) {
+    if (watched == m_form->m_number && e->type() == QEvent::FocusOut) {
         // Only leaving the box for another control of this dialog checks it: not a message box or
         // another window taking the focus, nor a menu of the box (the focus comes back to it).
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            OnCheckNumber();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            // Once the focus has moved: a refusal then gives it back with the text selected, which
+            // the box itself would deselect if it were refused while it is still losing the focus.
+            QMetaObject::invokeMethod(this, &CNewUserDlg::CheckLeftNumber, Qt::QueuedConnection);
+        }
     }
     return QDialog::eventFilter(watched, e);
+}
+
+void CNewUserDlg::CheckLeftNumber()
+{
+    if (m_numberTested == 0 && isVisible() && !m_inOk && !m_done)
+        OnCheckNumber();
 }
 
 bool CNewUserDlg::NumberFits()

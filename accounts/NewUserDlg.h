@@ -42,6 +42,8 @@ private:
     bool NumberFits();
     void OnTimer1();
     void OnNumberChanged();
+    // The check of a changed number box the focus has left, unless the dialog's work is done or under way.
+    void CheckLeftNumber();
 
     std::unique_ptr<CUserProfileForm> m_form;
     QLineEdit* m_password = nullptr;

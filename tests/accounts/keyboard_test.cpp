@@ -20,6 +20,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <algorithm>
@@ -222,4 +223,26 @@ TEST_F(KeyboardTest, UserPicturesAreButtonsNamedAfterTheirUsers)
         ->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_TRUE(QTest::qWaitFor([&] { return m_main.calls == 1; }, 1000));
     EXPECT_EQ(m_main.number, 10001);
+}
+
+TEST_F(KeyboardTest, EnterPressesTheLoginPagesButtons)
+{
+    int dialogs = 0;
+    m_dialogs.runDialog = [&dialogs](QDialog&) {
+        ++dialogs;
+        return int(QDialog::Rejected);
+    };
+    CLoginPageDlg page;
+    ASSERT_TRUE(ShowActive(&page));
+    QWidget* other = GetDlgItem(&page, IDC_OTHER_USER);
+    other->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(other, Qt::Key_Return);
+    EXPECT_EQ(dialogs, 1);  // the other-user login dialog
+    page.SelectSlot(1);
+    QTest::keyClicks(page.PasswordEdit(), QStringLiteral("abc"));
+    page.LoginButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(page.LoginButton(), Qt::Key_Enter);
+    EXPECT_EQ(m_main.calls, 1);
+    EXPECT_EQ(m_main.number, 10002);
+    m_dialogs.runDialog = nullptr;
 }

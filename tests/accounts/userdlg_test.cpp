@@ -157,20 +157,37 @@ TEST_F(NewUserDlgTest, NumberCheckReportsATakenNumber)
 TEST_F(NewUserDlgTest, LeavingAChangedNumberBoxChecksIt)
 {
     CNewUserDlg dlg;
-    dlg.show();
+    ASSERT_TRUE(ShowActive(&dlg));
     auto* number = GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_NUMBER);
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(number, &out);  // unchanged: no check
+    number->setFocus();
+    QTest::keyClick(number, Qt::Key_Tab);  // unchanged: no check
+    QTest::qWait(20);
     EXPECT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("允许使用"));
     EXPECT_EQ(BalloonCount(), 0);
-    number->setText(QStringLiteral("10001"));
-    QApplication::sendEvent(number, &out);
-    EXPECT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("已经占用"));
+
+    number->setFocus();
+    number->selectAll();
+    QTest::keyClicks(number, QStringLiteral("10001"));
+    QTest::keyClick(number, Qt::Key_Tab);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(&dlg, IDC_NUMBER_STATUS) == QStringLiteral("已经占用"); }, 1000));
     ExpectBalloon(QStringLiteral("ID已经被使用，请重新选择！"), number);
+    // The focus is back in the box with the number selected: typing replaces it.
+    EXPECT_EQ(QApplication::focusWidget(), number);
+    EXPECT_EQ(number->selectedText(), QStringLiteral("10001"));
+    QTest::keyClicks(number, QStringLiteral("10007"));
+    EXPECT_EQ(number->text(), QStringLiteral("10007"));
+    EXPECT_EQ(VisibleBalloonCount(), 0);  // mended
+    QTest::keyClick(number, Qt::Key_Tab);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(&dlg, IDC_NUMBER_STATUS) == QStringLiteral("允许使用"); }, 1000));
+
     // Checked once: leaving again does not repeat it.
-    const int balloons = BalloonCount();
-    QApplication::sendEvent(number, &out);
-    EXPECT_EQ(BalloonCount(), balloons);
+    number->setText(QStringLiteral("10001"));
+    dlg.OnCheckNumber();
+    CBalloonTip* shown = LastBalloon();
+    number->setFocus();
+    QTest::keyClick(number, Qt::Key_Tab);
+    QTest::qWait(20);
+    EXPECT_EQ(LastBalloon(), shown);
 }
 
 TEST_F(NewUserDlgTest, InputErrorsInTheirOrder)
