@@ -131,7 +131,8 @@ void ShowErrorBalloon(QWidget* control, const QString& text, QWidget* alsoMended
 {
     if (!control)
         return;
-    CBalloonTip* tip = CBalloonTip::ShowBalloonTip(CBalloonTip::IconError, LoadStr(103), text, control, std::nullopt, 5000);
+    CBalloonTip* tip =
+        CBalloonTip::ShowBalloonTip(CBalloonTip::IconError, LoadStr(103), text, control, std::nullopt, 5000);
     if (tip && alsoMendedBy)
         tip->EndOnEditOf(alsoMendedBy);
 }

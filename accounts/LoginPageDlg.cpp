@@ -68,8 +68,8 @@ void ShowSlotFocus(CPictureFrame* picture, bool focused)
 void PressPicture(CPictureFrame* picture)
 {
     if (picture->parentWidget() && !picture->GetPath().isEmpty())
-        PostMessage(picture->parentWidget(), WM_PICTURE_CLICKED, static_cast<uintptr_t>(static_cast<intptr_t>(picture->GetValue())),
-                    reinterpret_cast<intptr_t>(picture));
+        PostMessage(picture->parentWidget(), WM_PICTURE_CLICKED,
+                    static_cast<uintptr_t>(static_cast<intptr_t>(picture->GetValue())), reinterpret_cast<intptr_t>(picture));
 }
 
 // A picture frame seen by assistive technology: a button named after what it shows (its tooltip

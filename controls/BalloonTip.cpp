@@ -117,7 +117,8 @@ BalloonPlace PlaceBalloon(QPoint anchor, QSize size, int pointerInset, const QRe
         const int wantedTop = up ? anchor.y() : anchor.y() + 1 - size.height();  // the pointer's tip on the anchor
         for (int wantedLeft : lefts) {
             Candidate c;
-            const QPoint topLeft(std::clamp(wantedLeft, screen.left(), rightmost), std::clamp(wantedTop, screen.top(), lowest));
+            const QPoint topLeft(std::clamp(wantedLeft, screen.left(), rightmost),
+                                 std::clamp(wantedTop, screen.top(), lowest));
             c.place = {topLeft, up};
             c.covered = CoveredArea(QRect(topLeft, size), keepClear);
             c.moved = topLeft.y() != wantedTop;
