@@ -5,6 +5,7 @@
 #include "charts/SetPropertySheet.h"
 #include "controls/PageBarWnd.h"
 #include "controls/SkinButton.h"
+#include "controls/WindowFocus.h"
 #include "core/DialogService.h"
 #include "core/DlgItem.h"
 #include "core/Globals.h"
@@ -233,6 +234,13 @@ void CNavPanelDlg::ToggleRightColumn()
     m_rightColumn->setVisible(m_columnShown);
     m_columnButton->setText(m_columnShown ? QStringLiteral("<") : QStringLiteral(">"));
     ArrangeChildren();
+}
+
+void CNavPanelDlg::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    // Once the main window has finished showing the page: the first page button takes the focus.
+    QTimer::singleShot(0, this, [this] { ShowPageFocus(this, m_pageBar ? m_pageBar->Button(0) : nullptr); });
 }
 
 void CNavPanelDlg::resizeEvent(QResizeEvent* e)

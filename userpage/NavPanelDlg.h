@@ -67,6 +67,7 @@ public slots:
 protected:
     bool event(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void PrepareUserFolder();
