@@ -5,7 +5,9 @@
 //
 // Every operation returns 1 on success and 0 when it could not be applied (no
 // window); callers may ignore the result. A bitmap that is missing or can't be
-// decoded simply draws nothing for its piece.
+// decoded simply draws nothing for its piece (the program's skin reader hands in the
+// built-in default skin's file for such pieces). Bitmaps are loaded at the window's
+// device-pixel ratio: "<name>@2x.<ext>" from 1.5 on when the skin has it (SkinImage.h).
 //
 // The window's client area is its contentsRect(): the library reserves the
 // caption and the borders as the window's content margins, so a page placed at
