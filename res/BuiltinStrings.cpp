@@ -144,6 +144,10 @@ const BuiltinString kBuiltinStrings[] = {
     {637, "无法创建或升级用户数据库：<r>"},
     {638, "用户数据库中没有所需的数据表：<r>"},
     {639, "计步数据的日期 <r> 晚于今天"},
+    // The shell: a second copy that can't reach the first, and a skin with missing pieces.
+    {800, "Travimo 已经在运行，但没有响应。\r\n请稍候再试，或先结束正在运行的 Travimo。"},
+    {801, "皮肤不完整"},
+    {802, "所选皮肤缺少某些文件或文件已损坏，这些部分改用了程序内置的默认皮肤。"},
 };
 const size_t kBuiltinStringCount = sizeof kBuiltinStrings / sizeof kBuiltinStrings[0];
 
