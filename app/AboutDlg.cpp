@@ -1,6 +1,7 @@
 #include "app/AboutDlg.h"
 
 #include "core/DlgItem.h"
+#include "core/SkinSections.h"
 #include "core/StringTable.h"
 #include "res/resource.h"
 
@@ -11,12 +12,23 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+CAboutDlg::CAboutDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint)
 {
     auto* icon = new QLabel(this);
     icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
     auto* text = new QLabel(QStringLiteral("Travimo v2.0 版"), this);
     SetCtrlId(text, IDC_ABOUT_VERSION);
+    // The one place that keeps saying a skin was incomplete (the tray says it once at start-up).
+    QLabel* skinNote = nullptr;
+    if (!MissingSkinPieces().isEmpty()) {
+        skinNote = new QLabel(LoadStr(802), this);
+        skinNote->setObjectName(QStringLiteral("skinNote"));
+        skinNote->setTextFormat(Qt::PlainText);
+        skinNote->setWordWrap(true);
+        skinNote->setMaximumWidth(320);
+    }
     auto* ok = new QPushButton(this);
     SetCtrlId(ok, IDOK);
     ok->setDefault(true);
@@ -31,6 +43,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     buttons->addWidget(ok);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
+    if (skinNote)
+        layout->addWidget(skinNote);
     layout->addLayout(buttons);
     layout->setContentsMargins(16, 16, 16, 12);
 

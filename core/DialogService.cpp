@@ -8,10 +8,26 @@
 namespace {
 CDialogService g_desktop;
 CDialogService* g_service = nullptr;
+
+// A modal dialog blocks only the window it belongs to, so the tray icon and its menu keep
+// working while it is open; and it offers no minimise button (minimising a dialog would take
+// its window along) nor a maximise button unless it asks for one.
+void PrepareModal(QDialog& dialog)
+{
+    if (dialog.parentWidget() && dialog.windowModality() == Qt::NonModal)
+        dialog.setWindowModality(Qt::WindowModal);
+    Qt::WindowFlags flags = dialog.windowFlags();
+    if (!flags.testFlag(Qt::CustomizeWindowHint))
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    flags &= ~Qt::WindowMinimizeButtonHint;
+    if (flags != dialog.windowFlags())
+        dialog.setWindowFlags(flags);
+}
 }  // namespace
 
 int CDialogService::RunModal(QDialog& dialog)
 {
+    PrepareModal(dialog);
     return dialog.exec();
 }
 
@@ -22,6 +38,7 @@ int CDialogService::MessageBox(QWidget* parent, const QString& text, QMessageBox
     box.setTextFormat(Qt::PlainText);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
+    PrepareModal(box);
     return box.exec();
 }
 
