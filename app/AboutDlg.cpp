@@ -12,9 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CAboutDlg::CAboutDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     auto* icon = new QLabel(this);
     icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
@@ -49,5 +47,6 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     layout->setContentsMargins(16, 16, 16, 12);
 
     ApplyDialogTexts(this, IDD_ABOUTBOX);
+    ApplyDialogSkin(this);
     setFixedSize(sizeHint().expandedTo(QSize(260, 0)));
 }

@@ -27,6 +27,7 @@ bool CStepApp::InitInstance()
         // Never a second copy on the same store while the first lives: say so in the user's language.
         SetProgramPaths(QCoreApplication::applicationFilePath());
         LoadStartupLanguage();
+        ReadProgramIni();
         DialogService().MessageBox(nullptr, LoadStr(800), QMessageBox::Ok, QMessageBox::Warning, QMessageBox::Ok);
         m_exitStatus = kExitOtherCopyNotAnswering;
         return false;

@@ -228,6 +228,12 @@ void ApplyWindowSkin(QWidget* w, const WindowSkinSettings& s)
     WS_GetRound(w, s.topRound, s.bottomRound);
 }
 
+void ApplyDialogSkin(QWidget* dialog)
+{
+    ApplyWindowSkin(dialog, ReadWindowSkin(SkinFolder()));
+    WS_SetStyle(dialog, WS_STYLE_CAPTION | WS_STYLE_NOMINIMIZEBOX);
+}
+
 QIcon LoadIconFile(const QString& path)
 {
     QIcon icon(path);

@@ -103,6 +103,9 @@ QStringList MissingSkinPieces(const QString& skinFolder = QString());
 
 // Passes the frame settings to the skin library in the order the frame is built.
 void ApplyWindowSkin(QWidget* window, const WindowSkinSettings& s);
+// Dresses a dialog in the current skin's frame with a close button only: whatever the window
+// manager would add, it can't be minimised (which takes its window along) nor maximised.
+void ApplyDialogSkin(QWidget* dialog);
 
 // An icon file loaded at its own sizes; a null icon when the file gives no image.
 QIcon LoadIconFile(const QString& path);

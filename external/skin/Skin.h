@@ -36,6 +36,7 @@ constexpr int SC_RESTORE = 0xF120;
 constexpr unsigned WS_STYLE_CAPTION = 0x1;      // caption and borders are drawn (without it: a bare rectangle)
 constexpr unsigned WS_STYLE_SIZEBOX = 0x2;      // the borders resize the window, a caption double-click maximises
 constexpr unsigned WS_STYLE_MAXIMIZEBOX = 0x4;  // the maximise button is shown
+constexpr unsigned WS_STYLE_NOMINIMIZEBOX = 0x8;  // no minimise button (a dialog)
 
 // Caption text colour, a colour value 0x00BBGGRR.
 int WS_SetTitleTextColor(QWidget* window, uint32_t color);

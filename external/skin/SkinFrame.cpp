@@ -99,7 +99,8 @@ SkinLayout LayoutSkinFrame(const SkinImages& im, unsigned style, QSize size)
     l.close = place(im.close);
     if (style & WS_STYLE_MAXIMIZEBOX)
         l.max = place(im.max);
-    l.min = place(im.min);
+    if (!(style & WS_STYLE_NOMINIMIZEBOX))
+        l.min = place(im.min);
     const int caption = l.margins.top();
     int textLeft = kIconLeft;
     if (!im.icon.isNull()) {
@@ -540,7 +541,10 @@ void CSkinFrame::SysCommand(int command)
         return;
     switch (command) {
     case SC_CLOSE: w->close(); break;
-    case SC_MINIMIZE: w->showMinimized(); break;
+    case SC_MINIMIZE:
+        if (!(m_style & WS_STYLE_NOMINIMIZEBOX))
+            w->showMinimized();
+        break;
     case SC_MAXIMIZE:
         if (m_style & WS_STYLE_MAXIMIZEBOX)
             w->showMaximized();

@@ -9,6 +9,7 @@
 #include "core/Timings.h"
 #include "external/records/WndMessage.h"
 #include "external/skin/Skin.h"
+#include "external/skin/SkinFrame.h"
 #include "res/resource.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/TestDialogs.h"
@@ -150,7 +151,8 @@ TEST_F(ShellTest, DialogsLeaveTheTrayUsableCannotBeMinimisedAndEndWithTheProgram
 
     CMainDlg dlg;
     Qt::WindowFlags aboutFlags, boxFlags;
-    bool shownWhileOpen = false;
+    bool shownWhileOpen = false, aboutBackFromMinimised = false;
+    SkinLayout aboutFrame, boxFrame;
     QElapsedTimer clock;
     QTimer rescue;  // should the exit fail to end the dialogs, the test still ends (and fails)
     rescue.setSingleShot(true);
@@ -164,14 +166,22 @@ TEST_F(ShellTest, DialogsLeaveTheTrayUsableCannotBeMinimisedAndEndWithTheProgram
             auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
             ASSERT_NE(about, nullptr);
             aboutFlags = about->windowFlags();
+            if (CSkinFrame* f = CSkinFrame::Of(about, false))
+                aboutFrame = f->Layout();
+            // A window manager that minimises it anyway: it comes straight back.
+            about->showMinimized();
+            aboutBackFromMinimised = QTest::qWaitFor([&] { return !about->isMinimized(); }, 2000) && !dlg.isMinimized();
             QTest::mouseClick(trayIcon.windowHandle(), Qt::LeftButton, {}, QPoint(20, 15));
             // The tray's show command reaches the window hidden behind the open dialog.
             dlg.hide();
             PostMessage(&dlg, WM_TRAY_NOTIFY, IDR_TRAY_MENU, WM_LBUTTONDBLCLK);
             shownWhileOpen = QTest::qWaitFor([&] { return dlg.isVisible(); }, 2000);
             QTimer::singleShot(0, &dlg, [&] {  // inside a message box's loop, over the about box
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                     boxFlags = box->windowFlags();
+                    if (CSkinFrame* f = CSkinFrame::Of(box, false))
+                        boxFrame = f->Layout();
+                }
                 // Exit from the tray: the open dialogs end first, then the program.
                 clock.start();
                 rescue.start(5000);
@@ -184,9 +194,16 @@ TEST_F(ShellTest, DialogsLeaveTheTrayUsableCannotBeMinimisedAndEndWithTheProgram
     EXPECT_LT(clock.elapsed(), 4000);
     EXPECT_EQ(trayClicks, 1);
     EXPECT_TRUE(shownWhileOpen);
+    EXPECT_TRUE(aboutBackFromMinimised);
+    // Both wear the skin's frame with a close button and nothing else.
+    for (const SkinLayout& frame : {aboutFrame, boxFrame}) {
+        EXPECT_FALSE(frame.close.isEmpty());
+        EXPECT_TRUE(frame.min.isEmpty());
+        EXPECT_TRUE(frame.max.isEmpty());
+    }
+    // Nor does the window manager's frame offer them.
     for (Qt::WindowFlags f : {aboutFlags, boxFlags}) {
-        EXPECT_TRUE(f.testFlag(Qt::CustomizeWindowHint));
-        EXPECT_TRUE(f.testFlag(Qt::WindowCloseButtonHint));
+        EXPECT_TRUE(f.testFlag(Qt::FramelessWindowHint));
         EXPECT_FALSE(f.testFlag(Qt::WindowMinimizeButtonHint));
         EXPECT_FALSE(f.testFlag(Qt::WindowMaximizeButtonHint));
     }
