@@ -247,7 +247,10 @@ QRect CMainDlg::AvailableArea() const
         s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return {};
-    // The window manager's frame, if any, must fit too.
+    // The skinned window has no frame of the window manager's; should it have one, the frame must
+    // fit too (asked only while shown: a hidden window may report a stale frame).
+    if (windowFlags().testFlag(Qt::FramelessWindowHint) || !isVisible())
+        return s->availableGeometry();
     const QRect frame = frameGeometry();
     const QRect inner = geometry();
     return s->availableGeometry().marginsRemoved(QMargins(inner.left() - frame.left(), inner.top() - frame.top(),

@@ -5,6 +5,8 @@
 #include "external/skin/Skin.h"
 #include "external/skin/SkinImage.h"
 
+#include <QFileInfo>
+
 #include <limits>
 
 // Resources are referenced from outside any namespace.
@@ -18,10 +20,18 @@ namespace {
 // One section of one skin's Set.ini.
 class SectionReader {
 public:
+    // A skin folder that is not there at all (a name that was mistyped, or its bytes invalid) is
+    // the built-in skin as a whole, its Set.ini included; a folder without Set.ini keeps the
+    // keys' defaults.
     SectionReader(const QString& folder, const char* section)
-        : m_folder(folder.isEmpty() ? SkinFolder() : folder), m_ini(m_folder + QStringLiteral("Set.ini")),
-          m_section(QLatin1String(section))
+        : m_folder(ExistingOrBuiltin(folder.isEmpty() ? SkinFolder() : folder)),
+          m_ini(m_folder + QStringLiteral("Set.ini")), m_section(QLatin1String(section))
     {
+    }
+
+    static QString ExistingOrBuiltin(const QString& folder)
+    {
+        return QFileInfo(folder).isDir() ? folder : BuiltinSkinFolder();
     }
 
     // A file of the skin folder; a Windows-style "a\b.ico" names the same file as "a/b.ico".

@@ -89,6 +89,9 @@ TEST_F(SkinFallback, EveryBuiltInPieceLoadsEvenWithoutAnySkinFolder)
         }
     }
     EXPECT_FALSE(LoadIconFile(ReadTrayIconSkin().findPedometer).isNull());
+    // The built-in skin comes whole: its Set.ini places its pieces and colours its caption.
+    EXPECT_EQ(ReadWindowSkin(SkinFolder()).textColor, 0xFFFFFFu);
+    EXPECT_EQ(ReadLoginPageSkin().leftLogPos, QPoint(20, 64));
 }
 
 TEST_F(SkinFallback, ABrokenSkinStillGivesAWholeFrameATrayImageAndOneNotice)
