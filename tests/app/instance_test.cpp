@@ -250,6 +250,26 @@ protected:
     {
         return QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, ms);
     }
+    // SIGSTOP lands on each thread in its own time: wait until every one of them has stopped.
+    static bool StopAndWait(QProcess& p)
+    {
+        const pid_t pid = pid_t(p.processId());
+        if (::kill(pid, SIGSTOP) != 0)
+            return false;
+        return QTest::qWaitFor([&] {
+            const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+            for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+                QFile stat(tasks.filePath(tid + "/stat"));
+                if (!stat.open(QIODevice::ReadOnly))
+                    return false;
+                const QByteArray line = stat.readAll();
+                const qsizetype close = line.lastIndexOf(')');
+                if (close < 0 || close + 2 >= line.size() || (line[close + 2] != 'T' && line[close + 2] != 't'))
+                    return false;
+            }
+            return true;
+        }, 5000);
+    }
     static void Stop(QProcess& p)
     {
         if (p.state() == QProcess::NotRunning)
@@ -305,7 +325,7 @@ TEST_F(RealCopies, AStoppedFirstCopyIsNotTakenForGoneAndTheSecondDoesNotStart)
 {
     QProcess& first = Start(":95");
     ASSERT_TRUE(WaitUntilGuarding(":95"));
-    ASSERT_EQ(::kill(pid_t(first.processId()), SIGSTOP), 0);
+    ASSERT_TRUE(StopAndWait(first));
     QElapsedTimer clock;
     clock.start();
     CInstanceGuard second(GuardOf(":95"));

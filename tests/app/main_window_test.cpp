@@ -18,6 +18,7 @@
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/app/ShellFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -37,39 +38,7 @@
 
 namespace {
 
-class MainWindowTest : public ProgramFolderTest {
-protected:
-    void SetUp() override
-    {
-        ProgramFolderTest::SetUp();
-        CopyStandardFiles();
-        CopyFromBuild(QStringLiteral("Show.bmp"));
-        Timings().startupPicture = 30;
-        Timings().fade = 0;
-    }
-    void TearDown() override
-    {
-        Timings() = ProgramTimings{};
-        WS_FreeSkin();
-        ProgramFolderTest::TearDown();
-    }
-
-    // Runs the window modally; the script runs inside its loop once it started.
-    int Run(CMainDlg& dlg, const std::function<void()>& script)
-    {
-        QTimer::singleShot(0, &dlg, script);
-        return dlg.DoModal();
-    }
-
-    static bool WaitForLoginPage(CMainDlg& dlg)
-    {
-        return QTest::qWaitFor([&] { return dlg.LoginPage() != nullptr && dlg.isVisible(); }, 5000);
-    }
-
-    static void Exit(CMainDlg& dlg) { SendMessage(&dlg, WM_COMMAND, ID_TRAY_EXIT); }
-
-    TestDialogService m_dialogs;
-};
+using MainWindowTest = ShellFixture;
 
 QSize FramedSize(QWidget* window, QSize client)
 {

@@ -13,6 +13,7 @@
 #include "external/skin/SkinImage.h"
 #include "res/resource.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/app/ShellFixture.h"
 #include "tests/support/TestDialogs.h"
 
 #include <gtest/gtest.h>
@@ -24,19 +25,8 @@
 
 namespace {
 
-class SkinFallback : public ProgramFolderTest {
+class SkinFallback : public ShellFixture {
 protected:
-    void SetUp() override
-    {
-        ProgramFolderTest::SetUp();
-        CopyStandardFiles();
-    }
-    void TearDown() override
-    {
-        Timings() = ProgramTimings{};
-        WS_FreeSkin();
-        ProgramFolderTest::TearDown();
-    }
     QString Skin() const { return SkinFolder(); }
     // Cuts a file of the current skin to half its length.
     void CutShort(const QString& name)
@@ -101,13 +91,10 @@ TEST_F(SkinFallback, ABrokenSkinStillGivesAWholeFrameATrayImageAndOneNotice)
         WriteFile(QStringLiteral("Skin/标准/") + name, "BM garbage");
     for (const QString& name : QDir(Skin()).entryList({"*.ico"}, QDir::Files))
         QFile::remove(Skin() + name);
-    Timings().startupPicture = 20;
-    Timings().fade = 0;
-    TestDialogService dialogs;
-    dialogs.trayAvailable = true;
+    m_dialogs.trayAvailable = true;
     CMainDlg dlg;
-    QTimer::singleShot(0, &dlg, [&] {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.LoginPage() != nullptr && dlg.isVisible(); }, 5000));
+    Run(dlg, [&] {
+        ASSERT_TRUE(WaitForLoginPage(dlg));
         // Caption, buttons and borders: the window can be moved and closed.
         const SkinLayout l = CSkinFrame::Of(&dlg, false)->Layout();
         EXPECT_EQ(dlg.contentsMargins(), QMargins(4, 32, 4, 4));
@@ -127,27 +114,22 @@ TEST_F(SkinFallback, ABrokenSkinStillGivesAWholeFrameATrayImageAndOneNotice)
         auto* note = about.findChild<QLabel*>(QStringLiteral("skinNote"));
         ASSERT_NE(note, nullptr);
         EXPECT_EQ(note->text(), LoadStr(802));
-        SendMessage(&dlg, WM_COMMAND, ID_TRAY_EXIT);
+        Exit(dlg);
     });
-    dlg.DoModal();
     EXPECT_FALSE(dlg.SkinPiecesFromBuiltin().isEmpty());
 }
 
 TEST_F(SkinFallback, ACompleteSkinSaysNothing)
 {
-    Timings().startupPicture = 20;
-    Timings().fade = 0;
-    TestDialogService dialogs;
-    dialogs.trayAvailable = true;
+    m_dialogs.trayAvailable = true;
     CMainDlg dlg;
-    QTimer::singleShot(0, &dlg, [&] {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.LoginPage() != nullptr && dlg.isVisible(); }, 5000));
+    Run(dlg, [&] {
+        ASSERT_TRUE(WaitForLoginPage(dlg));
         EXPECT_TRUE(dlg.Tray().BalloonText().isEmpty());
         CAboutDlg about(&dlg);
         EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("skinNote")), nullptr);
-        SendMessage(&dlg, WM_COMMAND, ID_TRAY_EXIT);
+        Exit(dlg);
     });
-    dlg.DoModal();
     EXPECT_TRUE(dlg.SkinPiecesFromBuiltin().isEmpty());
 }
 

@@ -10,6 +10,7 @@
 #include "external/skin/SkinImage.h"
 #include "res/resource.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/app/ShellFixture.h"
 #include "tests/support/TestDialogs.h"
 
 #include <gtest/gtest.h>
@@ -59,23 +60,7 @@ QRect TextRect(const QLabel* label, const QWidget* page)
     return r.translated(label->mapTo(page, QPoint(0, 0)));
 }
 
-class SkinLayout : public ProgramFolderTest {
-protected:
-    void SetUp() override
-    {
-        ProgramFolderTest::SetUp();
-        CopyStandardFiles();
-        Timings().startupPicture = 10;
-        Timings().fade = 0;
-    }
-    void TearDown() override
-    {
-        Timings() = ProgramTimings{};
-        WS_FreeSkin();
-        ProgramFolderTest::TearDown();
-    }
-    TestDialogService m_dialogs;
-};
+using SkinLayout = ShellFixture;
 
 TEST_F(SkinLayout, NoLoginPageLabelTouchesALineOfTheSkinInEitherLanguage)
 {
@@ -91,10 +76,8 @@ TEST_F(SkinLayout, NoLoginPageLabelTouchesALineOfTheSkinInEitherLanguage)
     CMainDlg dlg;
     QStringList touching;
     int checked[2] = {0, 0};
-    QTimer::singleShot(0, &dlg, [&] {
-        auto* page = QTest::qWaitFor([&] { return dlg.LoginPage() != nullptr && dlg.isVisible(); }, 5000)
-                         ? qobject_cast<CLoginPageDlg*>(dlg.LoginPage())
-                         : nullptr;
+    Run(dlg, [&] {
+        auto* page = WaitForLoginPage(dlg) ? qobject_cast<CLoginPageDlg*>(dlg.LoginPage()) : nullptr;
         for (int language : {0, 1}) {
             if (!page)
                 break;
@@ -115,9 +98,8 @@ TEST_F(SkinLayout, NoLoginPageLabelTouchesALineOfTheSkinInEitherLanguage)
         }
         if (page)
             page->OnLanguageChange(0);
-        SendMessage(&dlg, WM_COMMAND, ID_TRAY_EXIT);
+        Exit(dlg);
     });
-    dlg.DoModal();
     EXPECT_TRUE(touching.isEmpty()) << touching.join(QStringLiteral("; ")).toStdString();
     // The user's name and the language label at least, in each language.
     EXPECT_GE(checked[0], 2);

@@ -12,6 +12,7 @@
 #include "external/skin/SkinFrame.h"
 #include "res/resource.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/app/ShellFixture.h"
 #include "tests/support/TestDialogs.h"
 
 #include <gtest/gtest.h>
@@ -47,33 +48,9 @@ TEST(WindowPlacement, StaysInsideTheAreaAndShrinksOnlyAsFarAsItMust)
     EXPECT_EQ(FitWindowRect(QRect(-9, -9, 40, 40), {}, QRect()), QRect(-9, -9, 40, 40));
 }
 
-class ShellTest : public ProgramFolderTest {
+class ShellTest : public ShellFixture {
 protected:
-    void SetUp() override
-    {
-        ProgramFolderTest::SetUp();
-        CopyStandardFiles();
-        CopyFromBuild(QStringLiteral("Show.bmp"));
-        Timings().startupPicture = 30;
-        Timings().fade = 0;
-    }
-    void TearDown() override
-    {
-        Timings() = ProgramTimings{};
-        WS_FreeSkin();
-        ProgramFolderTest::TearDown();
-    }
-    int Run(CMainDlg& dlg, const std::function<void()>& script)
-    {
-        QTimer::singleShot(0, &dlg, script);
-        return dlg.DoModal();
-    }
-    static bool WaitForLoginPage(CMainDlg& dlg)
-    {
-        return QTest::qWaitFor([&] { return dlg.LoginPage() != nullptr && dlg.isVisible(); }, 5000);
-    }
     static bool Inside(const QRect& outer, const QRect& inner) { return outer.contains(inner); }
-    TestDialogService m_dialogs;
 };
 
 TEST_F(ShellTest, EveryPlacementKeepsTheWindowOnTheScreen)
