@@ -5,6 +5,7 @@
 #include "core/DialogService.h"
 #include "core/DlgItem.h"
 #include "core/Globals.h"
+#include "core/StoreText.h"
 #include "core/StringTable.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
@@ -38,7 +39,13 @@ CEditUserDlg::CEditUserDlg(QWidget* parent) : CUserRecordDlg(parent)
     m_form->FinishGrid(grid, row);
     outer->addLayout(grid);
 
-    AddOkCancelRow(this, outer);
+    const std::vector<QWidget*> okCancel = AddOkCancelRow(this, outer);
+    std::vector<QWidget*> chain{m_form->m_number};
+    for (QWidget* w : m_form->FieldsAfterNumberRow())
+        chain.push_back(w);
+    chain.push_back(m_form->m_writeBox);
+    chain.insert(chain.end(), okCancel.begin(), okCancel.end());
+    SetTabChain(chain);
 
     m_timer1 = MakeDialogTimer(this, 1000);
     connect(m_timer1, &QTimer::timeout, this, [this] { m_form->FollowDevice(); });
@@ -89,7 +96,7 @@ void CEditUserDlg::accept()
         ShowMessageBox(this, LoadStr(!writeWanted ? 507 : written ? 508 : 509));
     } else {
         // The store refused the change: say so instead of closing as if it had been saved.
-        ShowMessageBox(this, QString::fromStdString(USER_GetErrorMsg(result)));
+        ShowMessageBox(this, StoreErrorText(result));
     }
     m_timer1->stop();
     QDialog::accept();

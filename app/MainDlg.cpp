@@ -9,6 +9,7 @@
 #include "core/DlgItem.h"
 #include "core/Globals.h"
 #include "app/Pages.h"
+#include "core/StoreText.h"
 #include "core/StringTable.h"
 #include "core/SkinSections.h"
 #include "external/records/WndMessage.h"
@@ -127,9 +128,10 @@ void CMainDlg::setVisible(bool visible)
 bool CMainDlg::OnInitDialog()
 {
     std::string error;
-    if (USER_Init(UserConnectionString(DataFolder()).toStdString(), "KX300_User", "KX300_Data", error) != 0) {
+    if (const int result = USER_Init(UserConnectionString(DataFolder()).toStdString(), "KX300_User", "KX300_Data", error);
+        result != 0) {
         m_initFailed = true;
-        m_initError = QString::fromStdString(error);
+        m_initError = StoreErrorText(result);
         return false;
     }
 

@@ -34,6 +34,7 @@ bool CStepApp::InitInstance()
     }
 
     SetProgramPaths(QCoreApplication::applicationFilePath());
+    EnsureDataFolder();  // where it can't be made, opening the store says so
     LoadStartupLanguage();
     ReadProgramIni();
     QApplication::setWindowIcon(LoadIconFile(ReadWindowSkin(SkinFolder()).icon));

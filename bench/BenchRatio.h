@@ -83,3 +83,14 @@ private:
 };
 
 using BenchRatio = BasicBenchRatio<WallClock>;
+
+// The body of a benchmark program's main() once its application object exists.
+inline int RunBenchmarks(int& argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

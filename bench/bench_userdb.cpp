@@ -1,6 +1,8 @@
 // The user store against plain SQLite doing the same reads and writes.
 //   BM_Import365     365 days for one user through USER_InsertData, one call a day;
 //                    raw: the same rows inserted in one transaction (WAL, synchronous FULL)
+//   BM_ImportBatch   365 and 1000 days for one user through one USER_InsertDataBatch;
+//                    raw: the same rows inserted in one transaction (WAL, synchronous FULL)
 //   BM_ReadMonth     one month through 31 USER_GetData2 calls, analysis included;
 //                    raw: 31 lookups of the (number, day) index
 //   BM_UserList      pages 1 and 500 of 100 000 users, with and without a keyword;
@@ -184,6 +186,33 @@ void BM_Import365(benchmark::State& state)
     ratio.Report(state);
 }
 BENCHMARK(BM_Import365)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_ImportBatch(benchmark::State& state)
+{
+    std::vector<DeviceStepRecord> days;
+    for (int i = 0; i < state.range(0); ++i)
+        days.push_back(MakeDay(i));
+    std::vector<const DeviceStepRecord*> pointers;
+    for (const DeviceStepRecord& d : days)
+        pointers.push_back(&d);
+    BenchRatio ratio;
+    for (auto _ : state) {
+        TempFolder folder;
+        OpenStore(folder.path());
+        RawStore raw(folder.path() + "/raw.db");
+        std::vector<int> results;
+        std::string error;
+        auto lib = [&] {
+            Check(USER_InsertDataBatch(kUser, 62, 68, pointers, results, error) == static_cast<int>(days.size()),
+                  "USER_InsertDataBatch");
+        };
+        const double seconds = ratio.Both(lib, [&] { raw.InsertAll(days); });
+        state.SetIterationTime(seconds);
+        USER_Term(0, "508317");
+    }
+    ratio.Report(state);
+}
+BENCHMARK(BM_ImportBatch)->ArgName("days")->Arg(365)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_ReadMonth(benchmark::State& state)
 {

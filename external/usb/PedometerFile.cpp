@@ -6,6 +6,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -42,19 +43,94 @@ void WriteI32(char* p, int32_t v) { std::memcpy(p, &v, sizeof v); }
 
 bool InRange(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
 
-// The CRC of a whole file image with its CRC field counted as zero.
-uint32_t FileCrc(const char* data, size_t size)
+// The CRC of a file with its CRC field counted as zero: its header, then its day records.
+uint32_t FileCrc(const char* header, const char* days, size_t daysSize)
 {
     const char zero[4] = {0, 0, 0, 0};
-    uint32_t crc = Crc32(data, kCrcOffset);
+    uint32_t crc = Crc32(header, kCrcOffset);
     crc = Crc32(zero, 4, crc);
-    return Crc32(data + kCrcOffset + 4, size - kCrcOffset - 4, crc);
+    crc = Crc32(header + kCrcOffset + 4, kPedometerHeaderSize - kCrcOffset - 4, crc);
+    return Crc32(days, daysSize, crc);
+}
+
+// A file's size against what its header promises; false with the reason when they differ.
+bool SizeMatches(size_t size, uint32_t count, QString* error)
+{
+    // count <= 1000, so this cannot overflow.
+    const size_t expected = kPedometerHeaderSize + static_cast<size_t>(count) * kRecordSize;
+    if (size == expected)
+        return true;
+    SetWhy(error, QStringLiteral("file size %1 does not match %2 days (%3 bytes expected)").arg(size).arg(count).arg(expected));
+    return false;
+}
+
+// Reads the header of a file of `size` bytes: its day count, and the profile into out.
+// Checks the layout only; CheckContent checks the values once the days are read.
+bool ReadHeader(const char* p, size_t size, uint32_t& count, PedometerFile& out, QString* error)
+{
+    if (size < kPedometerHeaderSize) {
+        SetWhy(error, QStringLiteral("file too short for a pedometer header (%1 bytes)").arg(size));
+        return false;
+    }
+    if (std::memcmp(p, kPedometerMagic, sizeof kPedometerMagic) != 0) {
+        SetWhy(error, QStringLiteral("not a pedometer file"));
+        return false;
+    }
+    const uint32_t version = ReadU32(p + 8);
+    if (version != kPedometerFileVersion) {
+        SetWhy(error, QStringLiteral("unsupported pedometer file version %1").arg(version));
+        return false;
+    }
+    if (ReadU32(p + 12) != kPedometerHeaderSize || ReadU32(p + 56) != kRecordSize) {
+        SetWhy(error, QStringLiteral("unexpected header or record size"));
+        return false;
+    }
+    count = ReadU32(p + 52);
+    if (count > static_cast<uint32_t>(kPedometerMaxDays)) {
+        SetWhy(error, QStringLiteral("%1 days is more than a pedometer holds").arg(count));
+        return false;
+    }
+    if (!SizeMatches(size, count, error))
+        return false;
+    out.profile.id = ReadI32(p + 16);
+    out.profile.sex = ReadI32(p + 20);
+    out.profile.height = ReadI32(p + 24);
+    out.profile.weight = ReadI32(p + 28);
+    out.profile.age = ReadI32(p + 32);
+    out.profile.targetCalories = ReadI32(p + 36);
+    out.profile.alarmHour = ReadI32(p + 40);
+    out.profile.alarmMinute = ReadI32(p + 44);
+    out.profile.alarmSecond = ReadI32(p + 48);
+    return true;
+}
+
+// The checksum over header and days, then the profile's and the days' values.
+bool CheckContent(const char* header, const PedometerFile& f, QString* error)
+{
+    const size_t daysSize = f.days.size() * kRecordSize;
+    if (FileCrc(header, reinterpret_cast<const char*>(f.days.data()), daysSize) != ReadU32(header + kCrcOffset)) {
+        SetWhy(error, QStringLiteral("checksum mismatch"));
+        return false;
+    }
+    if (!IsValidProfile(f.profile, error))
+        return false;
+    for (size_t i = 0; i < f.days.size(); ++i) {
+        QString why;
+        if (!IsValidDay(f.days[i], &why)) {
+            SetWhy(error, QStringLiteral("day %1: %2").arg(i).arg(why));
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
 uint32_t Crc32(const char* data, size_t size, uint32_t crc)
 {
+    // zlib answers a null buffer with the initial value, not with crc carried on.
+    if (size == 0)
+        return crc;
     return static_cast<uint32_t>(crc32_z(crc, reinterpret_cast<const Bytef*>(data), size));
 }
 
@@ -144,68 +220,22 @@ QByteArray EncodePedometerFile(const PedometerFile& file, QString* error)
     WriteU32(p + 56, static_cast<uint32_t>(kRecordSize));
     if (!file.days.empty())
         std::memcpy(p + kPedometerHeaderSize, file.days.data(), file.days.size() * kRecordSize);
-    WriteU32(p + kCrcOffset, FileCrc(p, static_cast<size_t>(bytes.size())));
+    WriteU32(p + kCrcOffset, FileCrc(p, p + kPedometerHeaderSize, file.days.size() * kRecordSize));
     return bytes;
 }
 
 bool DecodePedometerFile(const QByteArray& bytes, PedometerFile& out, QString* error)
 {
-    const size_t size = static_cast<size_t>(bytes.size());
     const char* p = bytes.constData();
-    if (size < kPedometerHeaderSize) {
-        SetWhy(error, QStringLiteral("file too short for a pedometer header (%1 bytes)").arg(size));
-        return false;
-    }
-    if (std::memcmp(p, kPedometerMagic, sizeof kPedometerMagic) != 0) {
-        SetWhy(error, QStringLiteral("not a pedometer file"));
-        return false;
-    }
-    const uint32_t version = ReadU32(p + 8);
-    if (version != kPedometerFileVersion) {
-        SetWhy(error, QStringLiteral("unsupported pedometer file version %1").arg(version));
-        return false;
-    }
-    if (ReadU32(p + 12) != kPedometerHeaderSize || ReadU32(p + 56) != kRecordSize) {
-        SetWhy(error, QStringLiteral("unexpected header or record size"));
-        return false;
-    }
-    const uint32_t count = ReadU32(p + 52);
-    if (count > static_cast<uint32_t>(kPedometerMaxDays)) {
-        SetWhy(error, QStringLiteral("%1 days is more than a pedometer holds").arg(count));
-        return false;
-    }
-    // count <= 1000, so this cannot overflow.
-    const size_t expected = kPedometerHeaderSize + static_cast<size_t>(count) * kRecordSize;
-    if (size != expected) {
-        SetWhy(error, QStringLiteral("file size %1 does not match %2 days (%3 bytes expected)").arg(size).arg(count).arg(expected));
-        return false;
-    }
-    if (FileCrc(p, size) != ReadU32(p + kCrcOffset)) {
-        SetWhy(error, QStringLiteral("checksum mismatch"));
-        return false;
-    }
     PedometerFile f;
-    f.profile.id = ReadI32(p + 16);
-    f.profile.sex = ReadI32(p + 20);
-    f.profile.height = ReadI32(p + 24);
-    f.profile.weight = ReadI32(p + 28);
-    f.profile.age = ReadI32(p + 32);
-    f.profile.targetCalories = ReadI32(p + 36);
-    f.profile.alarmHour = ReadI32(p + 40);
-    f.profile.alarmMinute = ReadI32(p + 44);
-    f.profile.alarmSecond = ReadI32(p + 48);
-    if (!IsValidProfile(f.profile, error))
+    uint32_t count = 0;
+    if (!ReadHeader(p, static_cast<size_t>(bytes.size()), count, f, error))
         return false;
     f.days.resize(count);
     if (count)
         std::memcpy(f.days.data(), p + kPedometerHeaderSize, count * kRecordSize);
-    for (uint32_t i = 0; i < count; ++i) {
-        QString why;
-        if (!IsValidDay(f.days[i], &why)) {
-            SetWhy(error, QStringLiteral("day %1: %2").arg(i).arg(why));
-            return false;
-        }
-    }
+    if (!CheckContent(p, f, error))
+        return false;
     out = std::move(f);
     return true;
 }
@@ -217,13 +247,33 @@ bool LoadPedometerFile(const QString& path, PedometerFile& out, QString* error)
         SetWhy(error, QStringLiteral("cannot open: %1").arg(file.errorString()));
         return false;
     }
-    if (file.size() > kPedometerMaxFileSize) {
-        SetWhy(error, QStringLiteral("file of %1 bytes is larger than any pedometer").arg(file.size()));
+    const qint64 size = file.size();
+    if (size > kPedometerMaxFileSize) {
+        SetWhy(error, QStringLiteral("file of %1 bytes is larger than any pedometer").arg(size));
         return false;
     }
-    // One byte more than allowed, so a file that grows while being read is still caught.
-    const QByteArray bytes = file.read(kPedometerMaxFileSize + 1);
-    return DecodePedometerFile(bytes, out, error);
+    // The days are read straight into their records: a full pedometer is 14 MB.
+    char header[kPedometerHeaderSize] = {};
+    const qint64 got = file.read(header, sizeof header);
+    // A header cut short is judged by what was read, a whole one by the file's size.
+    const size_t seen = got == static_cast<qint64>(sizeof header) ? static_cast<size_t>(size) : static_cast<size_t>(std::max<qint64>(got, 0));
+    PedometerFile f;
+    uint32_t count = 0;
+    if (!ReadHeader(header, seen, count, f, error))
+        return false;
+    f.days.resize(count);
+    const qint64 daysSize = static_cast<qint64>(count * kRecordSize);
+    qint64 read = daysSize ? file.read(reinterpret_cast<char*>(f.days.data()), daysSize) : 0;
+    // A file that shrank or grew while being read does not match its header any more.
+    char extra;
+    if (read >= 0 && file.read(&extra, 1) == 1)
+        ++read;
+    if (!SizeMatches(kPedometerHeaderSize + static_cast<size_t>(read < 0 ? 0 : read), count, error))
+        return false;
+    if (!CheckContent(header, f, error))
+        return false;
+    out = std::move(f);
+    return true;
 }
 
 bool SavePedometerFile(const QString& path, const PedometerFile& file, QString* error)

@@ -3,7 +3,9 @@
 #include "core/DlgItem.h"
 #include "core/Globals.h"
 #include "core/Profile.h"
+#include "core/StoreText.h"
 #include "core/StringTable.h"
+#include "external/userdb/UserDb.h"
 #include "tests/support/ProgramFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +14,9 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace {
@@ -277,4 +281,58 @@ TEST_F(LanguageFolder, ApplyDialogTextsLabelsControlsByNumber)
     EXPECT_EQ(nameEdit->text(), QStringLiteral("typed by the user"));
 
     ApplyDialogTexts(nullptr, 144);  // harmless
+}
+
+// Qt's own texts (here the standard buttons of a message box) follow the pack's locale.
+TEST_F(LanguageFolder, QtStandardButtonsSpeakThePacksLanguage)
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    ASSERT_TRUE(QFile::exists(folder + QStringLiteral("/qtbase_zh_CN.qm")))
+        << "Qt's translations are missing from " << folder.toStdString() << " (package qt6-translations-l10n)";
+    const QByteArray german = "[Pack]\nName=Deutsch\nLocale=de\n[Strings]\n102=Travimo\n";
+    const QByteArray unnamed = "[Pack]\nName=Other\n[Strings]\n102=Travimo\n";
+    const int germanIndex = AddLanguage(QStringLiteral("German.lng"), &german);
+    const int unnamedIndex = AddLanguage(QStringLiteral("Other.lng"), &unnamed);
+    auto buttons = [] {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("x"),
+                        QMessageBox::Ok | QMessageBox::Yes | QMessageBox::No);
+        QStringList texts;
+        for (auto b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No})
+            texts << box.button(b)->text().remove(QLatin1Char('&'));
+        return texts.join(QLatin1Char(' '));
+    };
+
+    LoadStartupLanguage();  // Index 0: the Chinese pack
+    EXPECT_EQ(CurrentQtLocale(), QStringLiteral("zh_CN"));
+    const QString chinese = buttons();
+    EXPECT_EQ(chinese, QStringLiteral("确定 是(Y) 否(N)"));
+    ASSERT_TRUE(SwitchLanguage(1));
+    EXPECT_EQ(buttons(), QStringLiteral("OK Yes No"));
+    ASSERT_TRUE(SwitchLanguage(germanIndex));
+    EXPECT_EQ(buttons(), QStringLiteral("OK Ja Nein"));
+    // A pack that names no locale shows the built-in texts' language where it has none of its own.
+    ASSERT_TRUE(SwitchLanguage(unnamedIndex));
+    EXPECT_EQ(buttons(), chinese);
+    // A refused pack changes nothing.
+    const QByteArray broken = "no section\n";
+    ASSERT_FALSE(SwitchLanguage(AddLanguage(QStringLiteral("Broken.lng"), &broken)));
+    EXPECT_EQ(buttons(), chinese);
+    ASSERT_TRUE(SwitchLanguage(1));  // leave Qt's texts in English for the other tests
+}
+
+TEST_F(LanguageFolder, TheStoresMessagesFollowTheLanguage)
+{
+    std::string error;
+    // A folder that does not exist: the store says which, in the chosen language.
+    const std::string missing = "Data Source=" + Dir().toStdString() + "nowhere/User.mdb;";
+    const int result = USER_Init(missing, "KX300_User", "KX300_Data", error);
+    ASSERT_NE(result, 0);
+    const QString chinese = StoreErrorText(result);
+    EXPECT_TRUE(chinese.contains(Dir() + "nowhere")) << chinese.toStdString();
+    ASSERT_TRUE(SwitchLanguage(1));
+    const QString english = StoreErrorText(result);
+    EXPECT_NE(english, chinese);
+    EXPECT_TRUE(english.contains(Dir() + "nowhere")) << english.toStdString();
+    EXPECT_EQ(StoreErrorText(USER_ERR_NOT_FOUND), LoadStr(USER_GetErrorTextId(USER_ERR_NOT_FOUND, error)));
+    EXPECT_FALSE(StoreErrorText(USER_ERR_NOT_FOUND).contains(QStringLiteral("找")));
 }

@@ -3,6 +3,7 @@
 
 #include "external/usb/Generator.h"
 #include "external/usb/PedometerFile.h"
+#include "tests/external/usb/fuzz/SeedFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,9 @@ TEST(PedometerFile, CrcMatchesTheStandardCheckValue)
 {
     EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u);
     EXPECT_EQ(Crc32("", 0), 0u);
+    // Nothing more to add carries the CRC on, whatever the pointer.
+    EXPECT_EQ(Crc32(nullptr, 0, 0xCBF43926u), 0xCBF43926u);
+    EXPECT_EQ(Crc32("6789", 4, Crc32("12345", 5)), 0xCBF43926u);
 }
 
 TEST(PedometerFile, RefusesEveryKindOfDamagedFile)
@@ -179,6 +183,35 @@ TEST(PedometerFile, LoadRefusesOversizedFilesWithoutReadingThem)
     EXPECT_FALSE(LoadPedometerFile(dir.filePath(QStringLiteral("missing.ped")), f, &why));
 }
 
+TEST(PedometerFile, LoadJudgesAFileAsDecodeJudgesItsBytes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.ped"));
+    const QByteArray good = EncodePedometerFile(SampleFile(2));
+    QByteArray flipped = good;
+    flipped[64 + 14440 + 100] = static_cast<char>(flipped[64 + 14440 + 100] ^ 1);
+    const QByteArray variants[] = {good, QByteArray(), good.left(63), good.left(64), good.left(good.size() - 1),
+                                   good + QByteArray(1, '\0'), flipped, WithField(good, 52, 0xFFFFFFFFu),
+                                   WithField(good, 40, 24), EncodePedometerFile(SampleFile(0))};
+    for (const QByteArray& bytes : variants) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+        file.close();
+        PedometerFile loaded, decoded;
+        QString loadWhy, decodeWhy;
+        const bool ok = DecodePedometerFile(bytes, decoded, &decodeWhy);
+        EXPECT_EQ(LoadPedometerFile(path, loaded, &loadWhy), ok) << bytes.size();
+        EXPECT_EQ(loadWhy, decodeWhy) << bytes.size();
+        if (ok) {
+            EXPECT_EQ(loaded.profile, decoded.profile);
+            ASSERT_EQ(loaded.days.size(), decoded.days.size());
+            for (size_t i = 0; i < loaded.days.size(); ++i)
+                EXPECT_EQ(std::memcmp(&loaded.days[i], &decoded.days[i], sizeof(DeviceStepRecord)), 0) << i;
+        }
+    }
+}
+
 TEST(PedometerFile, SaveThenLoadAndFailedSaveKeepsTheOldFile)
 {
     QTemporaryDir dir;
@@ -243,4 +276,16 @@ TEST(PedometerFile, SeededRandomMutationsNeverBreakTheReader)
     // Some mutations (a changed profile value in range, a plausible double) are legitimate files.
     EXPECT_GT(accepted, 0);
     EXPECT_LT(accepted, 3000);
+}
+
+TEST(FuzzSeeds, CheckedInSeedsAreTheValidFilesTheSeedMakerWrites)
+{
+    for (const SeedPedometer& seed : SeedPedometers()) {
+        QFile file(QStringLiteral(TRAVIMO_SOURCE_DIR "/tests/external/usb/fuzz/corpus/") + QLatin1String(seed.name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << seed.name << " is missing (see fuzz/SeedFiles.h)";
+        const QByteArray bytes = file.readAll();
+        EXPECT_EQ(bytes, EncodePedometerFile(seed.file)) << seed.name << " is out of date (see fuzz/SeedFiles.h)";
+        PedometerFile decoded;
+        EXPECT_TRUE(DecodePedometerFile(bytes, decoded)) << seed.name;
+    }
 }
