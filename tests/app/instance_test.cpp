@@ -210,7 +210,8 @@ protected:
         ProgramFolderTest::SetUp();
         for (const char* f : {"Travimo", "Travimo.ini", "Language.ini"})
             CopyFromBuild(QString::fromLatin1(f));
-        ASSERT_TRUE(m_runtime.isValid() && m_temp.isValid());
+        WriteFile(QStringLiteral("portable"), QByteArray());  // the store stays in this folder
+        ASSERT_TRUE(m_runtime.isValid() && m_temp.isValid() && m_home.isValid());
     }
     void TearDown() override
     {
@@ -224,6 +225,7 @@ protected:
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("ASAN_OPTIONS", "detect_leaks=0");
         env.insert("TMPDIR", m_temp.path());
+        env.insert("HOME", m_home.path());
         env.insert("XDG_RUNTIME_DIR", m_runtime.path());
         env.insert("DISPLAY", display);
         env.remove("WAYLAND_DISPLAY");
@@ -281,7 +283,7 @@ protected:
             p.waitForFinished(5000);
         }
     }
-    QTemporaryDir m_runtime, m_temp;
+    QTemporaryDir m_runtime, m_temp, m_home;
     std::vector<std::unique_ptr<QProcess>> m_copies;
 };
 
