@@ -12,6 +12,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QPixmap>
 
 namespace {
 
@@ -60,9 +61,10 @@ TEST_F(UserCardTest, WithoutRightP1TheDocumentedDefaultsApply)
         EXPECT_EQ(line->fontSize, line == &s.name ? 18 : 14);
         EXPECT_EQ(line->fontWeight, line == &s.name ? 800 : 200);
     }
-    // No background bitmap: the template size; the buttons still sit at the bottom right.
-    EXPECT_FALSE(card.HasBackground());
-    EXPECT_EQ(card.size(), CUserCardDlg::kTemplateSize);
+    // The skin has no background bitmap: the built-in skin's stands in, and the card takes its
+    // size; the buttons sit at the bottom right.
+    ASSERT_TRUE(card.HasBackground());
+    EXPECT_EQ(card.size(), QPixmap(card.Skin().backBmp).size());
     card.show();
     EXPECT_EQ(card.PasswordButton()->geometry().right(), card.width() - 1 - 12);
     EXPECT_EQ(card.PasswordButton()->geometry().bottom(), card.height() - 1 - 8);
