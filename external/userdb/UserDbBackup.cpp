@@ -428,9 +428,12 @@ void PruneBackups(const std::string& storePath, int64_t now)
     PruneLocked(storePath, now);
 }
 
-void StartDailyBackupIfDue(const std::string& storePath)
+void StartDailyBackupIfDue(const std::string& storePath, bool wanted)
 {
     JoinDailyBackup();
+    g_daily.ran = false;
+    if (!wanted)
+        return;
     const int64_t now = Now();
     for (const StoreCopy& copy : ScanCopies(storePath))
         if (copy.info.reason == BackupReason::Daily && SameLocalDay(copy.info.time, now))

@@ -98,6 +98,23 @@ FileOutcome CheckPagesPresent(const std::string& path, sqlite3* db)
     return {};
 }
 
+// The size the file's header claims (page count × page size), read through the connection's
+// own descriptor (a descriptor of our own would drop the process's locks on the file when
+// closed); 0 when unknown.
+int64_t ClaimedSize(sqlite3* db)
+{
+    sqlite3_file* file = nullptr;
+    unsigned char header[100];
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods ||
+        file->pMethods->xRead(file, header, sizeof header, 0) != SQLITE_OK)
+        return 0;
+    const int64_t pageSize = ((header[16] << 8) | header[17]) == 1 ? 65536 : ((header[16] << 8) | header[17]);
+    // The page count is valid when the change counter matches its "valid for" number.
+    if (BigEndian32(header + 24) != BigEndian32(header + 92))
+        return 0;
+    return pageSize * BigEndian32(header + 28);
+}
+
 // quick_check or integrity_check: empty when "ok", else the first problem.
 std::string FirstProblem(sqlite3* db, CheckDepth depth, int& rc)
 {
@@ -190,6 +207,10 @@ FileOutcome CheckStoreFile(const std::string& path, CheckDepth depth, StoreFacts
         rc != SQLITE_OK) {
         if ((rc & 0xFF) == SQLITE_NOTADB)
             return FileFailure(USER_ERR_GENERAL, StoreText::InitNotAStore, PathAndWhy(path, c.Error()));
+        // SQLite itself refuses a file shorter by a whole page than its header says.
+        if ((rc & 0xFF) == SQLITE_CORRUPT && ClaimedSize(c.db()) > static_cast<int64_t>(info.st_size))
+            return FileFailure(USER_ERR_DAMAGED, StoreText::StoreCutShort,
+                               PathAndWhy(path, std::to_string(info.st_size) + " / " + std::to_string(ClaimedSize(c.db()))));
         if ((rc & 0xFF) == SQLITE_CORRUPT)
             return FileFailure(USER_ERR_DAMAGED, StoreText::StoreDamagedAt, PathAndWhy(path, c.Error()));
         return FileFailure(USER_ERR_GENERAL, StoreText::InitCannotOpen, PathAndWhy(path, c.Error()));

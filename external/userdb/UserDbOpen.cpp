@@ -327,8 +327,7 @@ int USER_Init(const std::string& connection, const std::string& userTable, const
         return InitFail(error, USER_ERR_GENERAL, StoreText::InitMissingTables, SqlText(g_store->db));
     Succeed();
     // A store made just now holds nothing worth a copy yet.
-    if (!blank)
-        StartDailyBackupIfDue(path);
+    StartDailyBackupIfDue(path, !blank);
     return 0;
 }
 

@@ -240,8 +240,9 @@ FileOutcome MakeBackup(const std::string& storePath, BackupReason reason, int64_
 void PruneBackups(const std::string& storePath, int64_t now);
 // Seconds since 1970: the clock, or what a test set (SetClockForTests).
 int64_t Now();
-// The daily copy: started by USER_Init on the first opening of a day, joined by USER_Term.
-void StartDailyBackupIfDue(const std::string& storePath);
+// The daily copy: started by USER_Init on the first opening of a day when wanted (not for a
+// store made just now), joined by USER_Term.
+void StartDailyBackupIfDue(const std::string& storePath, bool wanted);
 void JoinDailyBackup();
 // Whether the store's backup folder holds copies (what a missing store could be restored from).
 bool HasBackups(const std::string& storePath);
