@@ -369,6 +369,10 @@ FileOutcome MakeCopyFile(const std::string& folder, const std::string& storePath
     const int fd = mkstemp(tempOut.data());
     if (fd < 0)
         return CannotWrite(folder);
+    // Readable by whom the store is (mkstemp makes it private); a restored store keeps that.
+    struct stat store {};
+    const mode_t mode = stat(storePath.c_str(), &store) == 0 ? store.st_mode & 0666 : 0644;
+    fchmod(fd, mode);
     close(fd);
     return {};
 }
