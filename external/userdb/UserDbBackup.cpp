@@ -20,6 +20,7 @@
 #include <ctime>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <thread>
@@ -184,9 +185,30 @@ void RemoveStoreFiles(const std::string& path)
         unlink((path + suffix).c_str());
 }
 
+// Removes what a copy or restore cut off by a crash left (".User-copy-XXXXXX" and its journal)
+// in a folder, once it is an hour old (by the file's own time: nothing still being written).
+void RemoveStaleCopyFiles(const std::string& folder, const std::string& storePath)
+{
+    const std::string prefix = "." + StemOf(storePath) + "-copy-";
+    const time_t hourAgo = std::time(nullptr) - 3600;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), &closedir);
+    while (dir) {
+        const dirent* entry = readdir(dir.get());
+        if (!entry)
+            break;
+        struct stat info {};
+        const std::string path = folder + entry->d_name;
+        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0 && lstat(path.c_str(), &info) == 0 &&
+            S_ISREG(info.st_mode) && info.st_mtime < hourAgo)
+            unlink(path.c_str());
+    }
+}
+
 // Deletes the copies the keeping rules no longer keep; the caller holds the folder's lock.
 void PruneLocked(const std::string& storePath, int64_t now)
 {
+    RemoveStaleCopyFiles(BackupFolderOf(storePath), storePath);
+    RemoveStaleCopyFiles(storePath.substr(0, storePath.find_last_of('/') + 1), storePath);
     const std::vector<StoreCopy> copies = ScanCopies(storePath);  // newest first
     std::vector<const StoreCopy*> kept;
     std::vector<const StoreCopy*> candidates;
@@ -392,7 +414,8 @@ int64_t Now()
 
 bool HasBackups(const std::string& storePath)
 {
-    return !ScanCopies(storePath).empty();
+    const std::vector<StoreCopy> copies = ScanCopies(storePath);
+    return std::any_of(copies.begin(), copies.end(), [](const StoreCopy& c) { return c.info.reason != BackupReason::Damaged; });
 }
 
 FileOutcome MakeBackup(const std::string& storePath, BackupReason reason, int64_t now, std::string& pathOut)
@@ -425,12 +448,6 @@ FileOutcome MakeBackup(const std::string& storePath, BackupReason reason, int64_
     if (!made.ok())
         RemoveStoreFiles(temp);
     return made;
-}
-
-void PruneBackups(const std::string& storePath, int64_t now)
-{
-    FolderLock lock(BackupFolderOf(storePath));
-    PruneLocked(storePath, now);
 }
 
 void StartDailyBackupIfDue(const std::string& storePath, bool wanted)
@@ -509,6 +526,7 @@ int USER_BackupStore(const std::string& storePath, BackupReason reason, std::str
 
 int USER_ListBackups(const std::string& storePath, std::vector<BackupInfo>& out, bool counts)
 {
+    out.clear();
     std::vector<StoreCopy> copies = ScanCopies(storePath);
     for (StoreCopy& copy : copies) {
         if (counts)

@@ -233,18 +233,18 @@ void FindStoreTables(sqlite3* db, StoreFacts& facts);
 
 // "<folder of the store>/Backup/"
 std::string BackupFolderOf(const std::string& storePath);
-// Makes a checked copy of the store file into its backup folder as made at `now`, then prunes
-// the folder (PruneBackups). pathOut gets the copy's path.
+// Makes a checked copy of the store file into its backup folder as made at `now`, then deletes
+// the copies that the keeping rules (UserDbBackup.h) no longer keep at `now`. pathOut gets the
+// copy's path.
 FileOutcome MakeBackup(const std::string& storePath, BackupReason reason, int64_t now, std::string& pathOut);
-// Deletes the copies that the keeping rules (UserDbBackup.h) no longer keep at `now`.
-void PruneBackups(const std::string& storePath, int64_t now);
 // Seconds since 1970: the clock, or what a test set (SetClockForTests).
 int64_t Now();
 // The daily copy: started by USER_Init on the first opening of a day when wanted (not for a
 // store made just now), joined by USER_Term.
 void StartDailyBackupIfDue(const std::string& storePath, bool wanted);
 void JoinDailyBackup();
-// Whether the store's backup folder holds copies (what a missing store could be restored from).
+// Whether the store's backup folder holds copies (what a missing store could be restored from;
+// a damaged store set aside is none).
 bool HasBackups(const std::string& storePath);
 
 }  // namespace userdb

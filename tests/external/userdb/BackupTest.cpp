@@ -9,6 +9,7 @@
 #include <QProcess>
 
 #include <signal.h>
+#include <utime.h>
 
 #include <map>
 #include <set>
@@ -71,6 +72,23 @@ TEST_F(UserDbTest, CopyHoldsTheStoreAndIsNamedByTimeAndReason)
     ASSERT_EQ(USER_BackupStore(StorePath(), BackupReason::Manual, closed), USER_OK);
     EXPECT_EQ(CopyQuery(closed, "SELECT count(*) FROM KX300_Data"), "4");
     EXPECT_EQ(USER_Backup(BackupReason::Manual, closed), USER_ERR_NOT_OPEN);
+}
+
+TEST_F(UserDbTest, WhatAnInterruptedCopyLeftIsRemovedOnceItIsOld)
+{
+    const QByteArray partial(70000, 'p');
+    WriteFile("Backup/.User-copy-old111", partial);
+    WriteFile(".User-copy-old222", partial);  // a restore's, beside the store
+    WriteFile("Backup/.User-copy-new333", partial);
+    const time_t twoHoursAgo = std::time(nullptr) - 7200;
+    const utimbuf old{twoHoursAgo, twoHoursAgo};
+    ASSERT_EQ(utime(PathOf("Backup/.User-copy-old111").toLocal8Bit().constData(), &old), 0);
+    ASSERT_EQ(utime(PathOf(".User-copy-old222").toLocal8Bit().constData(), &old), 0);
+    std::string path;
+    ASSERT_EQ(USER_Backup(BackupReason::Manual, path), USER_OK);
+    EXPECT_FALSE(QFileInfo::exists(PathOf("Backup/.User-copy-old111")));
+    EXPECT_FALSE(QFileInfo::exists(PathOf(".User-copy-old222")));
+    EXPECT_TRUE(QFileInfo::exists(PathOf("Backup/.User-copy-new333")));  // may still be written
 }
 
 TEST_F(UserDbTest, DeletingAUserCopiesTheStoreFirstOrNotAtAll)

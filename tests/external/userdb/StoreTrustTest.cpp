@@ -170,9 +170,11 @@ TEST_F(UserDbTest, EmptyOrMissingStoreWithCopiesIsNotMadeAnew)
     EXPECT_FALSE(QFileInfo::exists(PathOf("User.db")));
     QFile::remove(PathOf("User.db-wal"));
 
-    // Only other files in the backup folder, and an empty store: a first start.
+    // Only other files in the backup folder (and a damaged store set aside, which cannot be
+    // restored), and an empty store: a first start.
     WriteFile("Backup/notes.txt", "mine");
     WriteFile("Backup/User-yesterday-daily.db", "not a copy's name");
+    WriteFile("Backup/User-2026-01-01T120000-damaged.db", "what was left");
     WriteFile("User.db", QByteArray());
     ASSERT_EQ(Init(m_folder, &error), "0") << error;
     UserRecord admin{};
