@@ -37,7 +37,9 @@ Commands:
       Shows this text.
 
 Options:
-  --folder DIR   the data folder holding User.db (default: the current folder)
+  --folder DIR   the data folder holding User.db. Without it, the program's
+                 own: its program folder when that holds User.db or a file
+                 "portable", else the per-user one (~/.local/share/Travimo/).
 
 Exit status: 0 done (check: sound), 1 failed (check: not sound), 2 wrong usage.
 )";

@@ -1,7 +1,7 @@
+#include "tools/ToolDataFolder.h"
 #include "tools/store/StoreTool.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QTextStream>
 
 int main(int argc, char** argv)
@@ -11,7 +11,7 @@ int main(int argc, char** argv)
     args.removeFirst();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int status = RunStoreTool(args, QDir::currentPath(), out, err);
+    const int status = RunStoreTool(args, ToolDataFolder(QCoreApplication::applicationDirPath()), out, err);
     out.flush();
     err.flush();
     return status;

@@ -24,9 +24,16 @@ protected:
         USER_Term(0, "508317");
     }
 
-    ToolRun Tool(const QStringList& args, const QString& workingFolder = QString())
+    // Runs the tool on this test's folder (--folder), unless args name a folder or the default
+    // is asked for; the desktop's data location lies inside the test's folder either way.
+    ToolRun Tool(QStringList args, const QString& workingFolder = QString(), bool defaultFolder = false)
     {
+        if (!defaultFolder && !args.join(QLatin1Char(' ')).contains(QStringLiteral("--folder")))
+            args << QStringLiteral("--folder") << Dir();
         QProcess p;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), PathOf(QStringLiteral("share")));
+        p.setProcessEnvironment(environment);
         p.setWorkingDirectory(workingFolder.isEmpty() ? Dir() : workingFolder);
         p.start(QStringLiteral(TRAVIMO_STORE_TOOL), args);
         ToolRun r;
@@ -111,6 +118,20 @@ TEST_F(StoreToolTest, WrongUsageExitsWithTwo)
     for (const char* command : {"backup", "restore FILE", "check", "list", "--folder DIR"})
         EXPECT_TRUE(help.out.contains(QLatin1String(command))) << command;
     EXPECT_EQ(Tool({QStringLiteral("list"), QStringLiteral("--folder"), PathOf("absent")}).status, 1);
+}
+
+TEST_F(StoreToolTest, WithoutAFolderItWorksOnTheProgramsDataFolder)
+{
+    const QString program = QStringLiteral(TRAVIMO_BUILD_PROGRAM_DIR) + QLatin1Char('/');
+    if (QFileInfo::exists(program + QStringLiteral("User.db")) || QFileInfo::exists(program + QStringLiteral("portable")))
+        GTEST_SKIP() << "the build's program folder is a data folder itself";
+    // No store in the program folder: the per-user data folder.
+    ASSERT_TRUE(QDir().mkpath(PathOf("share/Travimo")));
+    ASSERT_TRUE(QFile::copy(PathOf("User.db"), PathOf("share/Travimo/User.db")));
+    const ToolRun r = Tool({QStringLiteral("backup")}, QDir::tempPath(), true);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(QDir(PathOf("share/Travimo/Backup")).entryList(QDir::Files).size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(PathOf("Backup")));
 }
 
 TEST_F(StoreToolTest, DataFolderMayHoldSemicolons)
