@@ -58,6 +58,14 @@ std::string StemOf(const std::string& storePath)
     return name;
 }
 
+// ".User-copy-": the name of a copy being made (MakeCopyFile) starts so.
+std::string CopyFilePrefix(const std::string& storePath)
+{
+    std::string prefix(1, '.');
+    prefix.append(StemOf(storePath)).append("-copy-");
+    return prefix;
+}
+
 std::tm LocalTime(int64_t seconds)
 {
     const time_t t = static_cast<time_t>(seconds);
@@ -189,7 +197,7 @@ void RemoveStoreFiles(const std::string& path)
 // in a folder, once it is an hour old (by the file's own time: nothing still being written).
 void RemoveStaleCopyFiles(const std::string& folder, const std::string& storePath)
 {
-    const std::string prefix = "." + StemOf(storePath) + "-copy-";
+    const std::string prefix = CopyFilePrefix(storePath);
     const time_t hourAgo = std::time(nullptr) - 3600;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), &closedir);
     while (dir) {
@@ -388,7 +396,7 @@ FileOutcome PlaceAmongCopies(const std::string& from, const std::string& storePa
 
 FileOutcome MakeCopyFile(const std::string& folder, const std::string& storePath, std::string& tempOut)
 {
-    tempOut = folder + "." + StemOf(storePath) + "-copy-XXXXXX";
+    tempOut = folder + CopyFilePrefix(storePath) + "XXXXXX";
     const int fd = mkstemp(tempOut.data());
     if (fd < 0)
         return CannotWrite(folder);
