@@ -3,7 +3,10 @@
 #include "core/StringTable.h"
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QSystemTrayIcon>
+
+#include <algorithm>
 
 namespace {
 CDialogService g_desktop;
@@ -28,6 +31,43 @@ int CDialogService::MessageBox(QWidget* parent, const QString& text, QMessageBox
 bool CDialogService::SystemTrayAvailable()
 {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+QString CDialogService::SaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                                     const QStringList& filters, int* filterIndex)
+{
+    QFileDialog dialog(parent, caption);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The caller adds the extension first and then asks about the file it will really write.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(filters);
+    const int first = filterIndex ? *filterIndex : 0;
+    if (first >= 0 && first < filters.size())
+        dialog.selectNameFilter(filters[first]);
+    dialog.selectFile(suggested);
+    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    if (filterIndex)
+        *filterIndex = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+    return dialog.selectedFiles().constFirst();
+}
+
+QStringList FileDialogFilters(const QString& filterText)
+{
+    // Pairs of description and pattern; an empty description ends the list.
+    const QStringList parts = filterText.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size() && !parts[i].trimmed().isEmpty(); i += 2) {
+        QString description = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        // Qt takes the patterns from the parentheses at the end of the description.
+        const QString patterns = QString(pattern).replace(u';', u' ');
+        if (!pattern.isEmpty() && !description.endsWith(QStringLiteral("(%1)").arg(pattern)))
+            description += QStringLiteral(" (%1)").arg(patterns);
+        filters << description;
+    }
+    return filters;
 }
 
 void SetDialogService(CDialogService* service)
