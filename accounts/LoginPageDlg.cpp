@@ -242,7 +242,7 @@ void CLoginPageDlg::LayoutSlots()
 
 void CLoginPageDlg::FillLanguageCombo()
 {
-    const QString ini = LanguageIniPath();
+    const QString ini = LanguageListPath();
     m_language->clear();
     const int count = Profile::GetInt(ini, "Default", "Count", 1);
     for (int n = 0; n < count && n < 100; ++n)

@@ -102,6 +102,7 @@ bool CStepApp::InitInstance()
     // A copy without a guarded window: start as a full copy of our own, without a guard.
 
     SetProgramPaths(QCoreApplication::applicationFilePath());
+    EnsureDataFolder();  // where it can't be made, opening the store says so
     LoadStartupLanguage();
     ReadProgramIni();
     QApplication::setWindowIcon(LoadIconFile(ReadWindowSkin(SkinFolder()).icon));

@@ -1,7 +1,7 @@
 // The chart control and the chart page against raw baselines in the same run.
-//   BM_DayChartPaint    lay out and paint the one-day chart (720 points, 1000 × 420) into an
-//                       image; raw: the same image filled white and the same 720 points drawn
-//                       with one QPainter::drawPolyline
+//   BM_DayChartPaint/N  lay out and paint the one-day chart (720 points, 1000 × 420) into an
+//                       image at device-pixel ratio N (1: 100 %, 2: 200 %); raw: the same image
+//                       filled white and the same 720 points drawn with one drawPolyline
 //   BM_LoadMonthPainted the page's LoadMonth of a full month through the user store, then the
 //                       chart painted; raw: the 31 USER_GetData2 calls alone
 #include "BenchRatio.h"
@@ -80,7 +80,9 @@ void BM_DayChartPaint(benchmark::State& state)
     }
 
     CpuRatio ratio;
-    QImage target(size, QImage::Format_RGB32);
+    const int dpr = int(state.range(0));
+    QImage target(size * dpr, QImage::Format_RGB32);
+    target.setDevicePixelRatio(dpr);
     for (auto _ : state) {
         const double lib = ratio.Lib([&] {
             chart->RecalcLayout();
@@ -89,7 +91,7 @@ void BM_DayChartPaint(benchmark::State& state)
         });
         ratio.Raw([&] {
             QPainter p(&target);
-            p.fillRect(target.rect(), Qt::white);
+            p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
             p.setPen(QPen(Qt::black, 1));
             p.drawPolyline(polyline);
         });
@@ -97,7 +99,7 @@ void BM_DayChartPaint(benchmark::State& state)
     }
     ratio.Report(state);
 }
-BENCHMARK(BM_DayChartPaint)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DayChartPaint)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 class StoreWithMonth {
 public:

@@ -190,3 +190,47 @@ std::vector<ChartRect> PrintedLegendRects(const ChartSeriesList& series)
     }
     return out;
 }
+
+int ChartLineWidth(double scale, bool paper)
+{
+    if (!std::isfinite(scale) || scale <= 0.0)
+        return 1;
+    const double width = paper ? scale * 96.0 / 300.0 : scale;
+    return std::max(1, int(std::lround(std::min(width, 64.0))));
+}
+
+int ChartPatternTileSize(double scale)
+{
+    if (!(scale >= 1.0))
+        return 8;
+    return 8 * int(std::lround(std::min(scale, 64.0)));
+}
+
+bool ChartPatternPixel(int patternIndex, int x, int y, double scale, int lineWidth)
+{
+    const int n = ChartPatternTileSize(scale);
+    x = ((x % n) + n) % n;
+    y = ((y % n) + n) % n;
+    const int w = std::clamp(lineWidth, 1, n);
+    // Distance from a diagonal, counted one way only so a thick line stays one line wide
+    // across tile edges.
+    auto onRising = [&] { return ((x + y - (n - 1)) % n + n) % n < w; };   // bottom-left to top-right
+    auto onFalling = [&] { return ((x - y) % n + n) % n < w; };             // top-left to bottom-right
+    switch (patternIndex) {
+    case 0: return onRising();
+    case 1: return onRising() || onFalling();
+    case 2: return onFalling();
+    default: {
+        const int cell = std::max(1, n / 8);
+        return (x / cell + y / cell) % 2 == 0;
+    }
+    }
+}
+
+bool ChartDashDotPixel(int x, double scale)
+{
+    if (!(scale > 0.0))
+        scale = 1.0;
+    const int logical = int(std::floor(x / scale)) % 9;
+    return logical < 4 || logical == 6;
+}

@@ -128,3 +128,21 @@ QString ChartFormatValue(double value, int decimals);
 // square moved up by (height + 5) for every hidden series before it. Index-parallel to
 // series; hidden series get an empty rectangle.
 std::vector<ChartRect> PrintedLegendRects(const ChartSeriesList& series);
+
+// ---- resolution -----------------------------------------------------------
+
+// The chart is laid out in logical pixels and drawn at the target's resolution: `scale`
+// device pixels per logical pixel (the screen's device-pixel ratio, or a printer's dots per
+// inch ÷ 96).
+// Width in device pixels of the chart's one-pixel lines: on screen they grow with the scale
+// (2 at 200 %); on paper (the print modes) they are hairlines of about 1/300 inch, at least
+// one device dot, so a line stays a line rather than a 1/96-inch bar.
+int ChartLineWidth(double scale, bool paper);
+// Whether the device pixel (x, y) of a monochrome fill pattern tile is black. The tile is
+// the 8 × 8 pattern drawn at the scale: 8 × round(scale) pixels square, lines lineWidth
+// device pixels thick, the checkerboard in cells of round(scale) pixels.
+int ChartPatternTileSize(double scale);
+bool ChartPatternPixel(int patternIndex, int x, int y, double scale, int lineWidth);
+// Whether device pixel x of a reference line (dash 4, gap 2, dot 1, gap 2 logical pixels)
+// is drawn.
+bool ChartDashDotPixel(int x, double scale);

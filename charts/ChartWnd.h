@@ -4,11 +4,13 @@
 // legend whose squares show or hide their series. It tells its parent about
 // these events with the messages 1705-1708 (external/records/WndMessage.h).
 //
-// DrawChart paints onto any QPainter (screen, image, printer, PDF): it renders
-// into an image of the target rectangle's size and copies that image into the
-// rectangle, so a scaled printer painter maps one image pixel to one logical unit.
+// DrawChart paints onto any QPainter (screen, image, printer, PDF) at the target's own
+// resolution: the layout stays in logical pixels, and a painter scaled by a device-pixel
+// ratio or a printer's dots per inch gets sharp lines, text and patterns rather than an
+// enlarged 96-dpi picture. At a scale of 1 the pixels are those of the classic drawing.
 
 #include "charts/ChartLayout.h"
+#include "charts/ChartPaint.h"
 
 #include <QCursor>
 #include <QFont>
@@ -106,13 +108,15 @@ public:
     void RecalcLayout();
     // Paints the whole chart into rect of the target painter.
     void DrawChart(QPainter& target, const QRect& rect);
-    // The same drawing into a fresh image of the given size (the screen layout is used as it is).
-    QImage RenderImage(const QSize& size);
+    // The same drawing into a fresh image of the given logical size at a device-pixel ratio
+    // (the layout is used as it is).
+    QImage RenderImage(const QSize& size, double devicePixelRatio = 1.0);
 
     // The hover cursor (resource 146), painted at start-up.
     static QCursor HoverCursor();
-    // The monochrome fill pattern 0..3 as an 8 × 8 black-on-white image.
-    static QImage PatternImage(int patternIndex);
+    // The monochrome fill pattern 0..3 as an 8 × 8 black-on-white image, or its tile at a
+    // scale with lines of lineWidth device pixels.
+    static QImage PatternImage(int patternIndex, double scale = 1.0, int lineWidth = 1);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -124,8 +128,10 @@ protected:
 private:
     ChartRect ClientRect() const;
     void LayoutPoints();
-    QFont MakeFont(bool rotated) const;
+    QFont MakeFont() const;
     void Render(QPainter& p, int w, int h);
+    void Arrowheads(QPainter& p, int R, int B, const QColor& colour);
+    void ReferenceLine(QPainter& p, int x, int y, int width, const QColor& colour);
     void SendToParent(int message, uintptr_t wParam);
     void StopHover();
 
@@ -163,7 +169,7 @@ private:
     bool m_fixedScale = false;
 
     int m_hoverTimer = 0;  // timer 1 while hovering
-    QImage m_offscreen;    // the off-screen image, kept between paints of the same size
+    ChartPaintTarget m_target;  // of the paint in progress
     // Laid-out texts of the last paints (labels repeat from paint to paint), for one font.
     void DrawText(QPainter& p, int x, int y, const QString& text);
     const QStaticText& CachedText(const QFont& font, const QString& text);
@@ -174,7 +180,9 @@ private:
     QString m_rotatedKey;
     QImage m_dashRow;
     QColor m_dashColour;
+    double m_dashScale = 0.0;
     QHash<QString, QStaticText> m_textCache;
     QString m_textCacheFont;
+    double m_textCacheScale = 1.0;
     QHash<QString, QImage> m_textImages;
 };

@@ -2,7 +2,6 @@
 
 #include "core/DlgItem.h"
 #include "core/Globals.h"
-#include "core/Profile.h"
 #include "core/StringTable.h"
 #include "controls/SkinListCtrl.h"
 #include "external/records/WndMessage.h"
@@ -25,6 +24,17 @@ constexpr int kFirstLoadDelay = 2000;  // ms
 constexpr int kKcalSeriesKey = 1;
 constexpr int kPickerWidth = 96;
 constexpr int kComboWidth = 196;
+
+// The classic column widths, the least each column gets.
+struct Column {
+    int text, width, format;
+};
+constexpr Column kColumns[] = {
+    {208, 100, CSkinListCtrl::FormatLeft},  {209, 160, CSkinListCtrl::FormatRight},
+    {210, 230, CSkinListCtrl::FormatRight}, {211, 245, CSkinListCtrl::FormatRight},
+    {212, 160, CSkinListCtrl::FormatRight}, {213, 195, CSkinListCtrl::FormatRight},
+    {217, 325, CSkinListCtrl::FormatRight},
+};
 
 QDate DateOfRecord(const StepRecord& r)
 {
@@ -95,7 +105,8 @@ bool CDayDetailDlg::Create()
     m_picker->setKeyboardTracking(false);
     m_picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     m_picker->setDate(QDate::currentDate());
-    m_picker->resize(kPickerWidth, m_picker->sizeHint().height());
+    m_picker->resize(std::max(kPickerWidth, m_picker->sizeHint().width()), m_picker->sizeHint().height());
+    m_picker->setAccessibleName(LoadStr(235));
 
     m_scroll = new QScrollBar(Qt::Horizontal, this);
     SetCtrlId(m_scroll, IDC_DAY_SCROLL);
@@ -105,6 +116,8 @@ bool CDayDetailDlg::Create()
     m_combo = new QComboBox(this);
     SetCtrlId(m_combo, IDC_EXERCISE_COMBO);
     m_combo->setEditable(false);
+    m_combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_combo->setAccessibleName(LoadStr(244));
     m_combo->resize(kComboWidth, m_combo->sizeHint().height());
 
     m_list = new CSkinListCtrl(this);
@@ -152,17 +165,9 @@ bool CDayDetailDlg::Create()
 
     m_list->SetRowHeight(22);
     m_list->SetHeaderInsets(12, 2, 2, 2, 2);
-    struct Column {
-        int text, width, format;
-    };
-    static constexpr Column kColumns[] = {
-        {208, 100, CSkinListCtrl::FormatLeft},  {209, 160, CSkinListCtrl::FormatRight},
-        {210, 230, CSkinListCtrl::FormatRight}, {211, 245, CSkinListCtrl::FormatRight},
-        {212, 160, CSkinListCtrl::FormatRight}, {213, 195, CSkinListCtrl::FormatRight},
-        {217, 325, CSkinListCtrl::FormatRight},
-    };
     for (int i = 0; i < 7; ++i)
         m_list->InsertColumn(i, LoadStr(kColumns[i].text), kColumns[i].format, kColumns[i].width);
+    FitColumns();
 
     m_combo->clear();
 
@@ -208,6 +213,7 @@ void CDayDetailDlg::UserChanged()
         const double w = m_user ? m_user->weight : 0;
         // A different user has a different weight: the reference lines follow.
         m_chart->SetLimitValues(w * 0.1002, w * 0.2004, w * 0.2672);
+        m_userScroll.clear();  // another user's days
         LoadMonth();
     }
 }
@@ -248,6 +254,7 @@ int CDayDetailDlg::LoadMonth()
         }
     }
 
+    FitColumns();
     m_combo->clear();
     m_chart->ClearData();
 
@@ -280,6 +287,7 @@ void CDayDetailDlg::ShowDay()
         m_combo->addItem(ExerciseText(day.exerciseStart[i], day.exerciseSlots[i]));
     if (m_combo->count() > 0)
         m_combo->setCurrentIndex(0);
+    LayoutStripRow();  // the combo is as wide as its longest exercise
     update(m_stripRect);
 
     m_chart->ClearData();
@@ -289,28 +297,72 @@ void CDayDetailDlg::ShowDay()
         m_chart->InsertCategory(s, std::move(category), false);
         m_chart->AddPoint(s, 0, day.day.slotKcal[s], 23.0, kKcalSeriesKey, s == kSlotsPerDay - 1);
     }
-    // The position line stays where it is: what it shows now is this day's value.
-    OnCursorMoved();
+    // A day the user scrolled comes back where they left it; any other shows where its
+    // activity starts rather than a flat night.
+    const QDate date = DateOfRecord(day);
+    const auto scrolled = m_userScroll.find(date);
+    const int position = scrolled != m_userScroll.end()
+                             ? scrolled->second
+                             : FirstViewPosition(FirstActiveSlot(day), m_chart->GetFirstCategory(),
+                                                 m_chart->GetCategoryCapacity(), m_scroll->minimum(), m_scroll->maximum());
+    if (position != m_chart->GetFirstCategory()) {
+        m_scrolling = true;
+        m_scroll->setValue(position);
+        m_scrolling = false;
+        m_chart->SetFirstCategory(position, true);  // reports the value under the position line
+    } else {
+        // The position line stays where it is: what it shows now is this day's value.
+        OnCursorMoved();
+    }
 }
 
 int CDayDetailDlg::ApplyGraphSettings()
 {
-    uint32_t calorie = 0, target = 32768, cursorLine = 16711680;
-    if (m_user) {
-        const QString ini = GraphIniPath(m_user->number);
-        calorie = uint32_t(Profile::Atoi(Profile::GetString(ini, QStringLiteral("Bar"), QStringLiteral("Calorie"), QStringLiteral("0"))));
-        target = uint32_t(Profile::Atoi(Profile::GetString(ini, QStringLiteral("Bar"), QStringLiteral("2TargetColor"), QStringLiteral("32768"))));
-        cursorLine = uint32_t(Profile::Atoi(Profile::GetString(ini, QStringLiteral("Bar"), QStringLiteral("CurposLineColor"), QStringLiteral("16711680"))));
-    }
-    if (m_chart) {
-        m_chart->SetAxisColour(calorie);
-        if (m_kcalSeries)
-            m_kcalSeries->colour = calorie;
-        m_chart->SetLimitLineColour(target);
-        m_chart->SetCursorLineColour(cursorLine);
-        m_chart->update();
-    }
+    SetChartColours(m_user ? ReadGraphColours(GraphIniPath(m_user->number)) : ChartColours{});
     return 1;
+}
+
+void CDayDetailDlg::SetChartColours(const ChartColours& colours)
+{
+    if (!m_chart)
+        return;
+    m_chart->SetAxisColour(colours.curve);
+    if (m_kcalSeries)
+        m_kcalSeries->colour = colours.curve;
+    m_chart->SetLimitLineColour(colours.limit);
+    m_chart->SetCursorLineColour(colours.cursor);
+    m_chart->update();
+}
+
+ChartColours CDayDetailDlg::GetChartColours() const
+{
+    if (!m_chart)
+        return {};
+    return {m_kcalSeries ? m_kcalSeries->colour : m_chart->GetAxisColour(), m_chart->GetLimitLineColour(),
+            m_chart->GetCursorLineColour()};
+}
+
+void CDayDetailDlg::FitColumns()
+{
+    if (!m_list)
+        return;
+    CSkinHeaderCtrl* header = m_list->GetHeaderCtrl();
+    const QFontMetrics cellMetrics(m_list->font());
+    const QFontMetrics captionMetrics(header->font());
+    const ListRowLayout row = m_list->GetItemCount() > 0 ? m_list->RowLayout(0) : ListRowLayout{};
+    for (int c = 0; c < m_list->GetColumnCount() && c < int(std::size(kColumns)); ++c) {
+        const int width = m_list->GetColumnWidth(c);
+        // What a column's edges, insets and icon take from its width, as the list and the
+        // header lay them out now.
+        const int captionRoom = LayoutHeaderColumn(header->ColumnInput(c)).caption.width();
+        int needed = captionMetrics.horizontalAdvance(m_list->GetColumnText(c)) + (width - captionRoom);
+        if (size_t(c) < row.text.size()) {
+            const int cellOverhead = width - row.text[size_t(c)].width();
+            for (int r = 0; r < m_list->GetItemCount(); ++r)
+                needed = std::max(needed, cellMetrics.horizontalAdvance(m_list->GetItemText(r, c)) + cellOverhead);
+        }
+        m_list->SetColumnWidth(c, std::max(kColumns[c].width, needed));
+    }
 }
 
 QStringList CDayDetailDlg::StripTexts() const
@@ -368,6 +420,26 @@ void CDayDetailDlg::DoLayout()
     // The thumb shows how much of the day is in view; every step is still one hour.
     m_scroll->setPageStep(std::max(kScrollStep, m_chart->GetCategoryCapacity()));
     m_scroll->setValue(m_chart->GetFirstCategory());
+    LayoutStripRow();
+    update(m_stripRect);
+}
+
+void CDayDetailDlg::LayoutStripRow()
+{
+    if (!m_chart)
+        return;
+    const QFontMetrics fm(PageFont());
+    StripRowInput in;
+    in.client = rect();
+    in.pickerWidth = m_picker->width();
+    in.captionWidth = fm.horizontalAdvance(LoadStr(244));
+    in.comboWidth = std::max(kComboWidth, m_combo->sizeHint().width());
+    // The widest values the texts take, so they do not shift as the values change.
+    in.energyWidth = fm.horizontalAdvance(ExerciseKcalText(LoadStr(248), 999999));
+    in.valueWidth = fm.horizontalAdvance(CursorValueText(LoadStr(249), QStringLiteral("23:58"), 99.99));
+    m_stripRow = ComputeStripRow(in);
+    m_picker->move(m_stripRow.pickerX, m_picker->y());
+    m_combo->setGeometry(m_stripRow.comboX, m_picker->y(), in.comboWidth, m_combo->sizeHint().height());
     update(m_stripRect);
 }
 
@@ -381,20 +453,10 @@ void CDayDetailDlg::paintEvent(QPaintEvent*)
     p.setFont(PageFont());
     p.setPen(Qt::black);
     const QStringList texts = StripTexts();
-    const std::vector<StripTextBox> boxes = StripTextBoxes(strip.width());
-    for (int i = 0; i < 3; ++i) {
-        if (texts[i].isEmpty())
-            continue;
-        QRect box(strip.left() + boxes[size_t(i)].offset, strip.top(), boxes[size_t(i)].width, strip.height());
-        int flags = Qt::AlignLeft | Qt::AlignTop;
-        if (i == 0 && m_combo) {
-            // The caption stops short of the combo beside it; a longer one (another
-            // language) wraps onto a second line instead of running under the combo.
-            box.setRight(std::min(box.right(), m_combo->x() - 3));
-            flags |= Qt::TextWordWrap;
-        }
-        p.drawText(box, flags, texts[i]);
-    }
+    const QList<QRect> boxes = StripTextRects();
+    for (int i = 0; i < 3; ++i)
+        if (!texts[i].isEmpty())
+            p.drawText(boxes[i], Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, texts[i]);
 }
 
 void CDayDetailDlg::timerEvent(QTimerEvent* e)
@@ -427,6 +489,8 @@ void CDayDetailDlg::OnScrollAction(int action)
     m_scrolling = true;
     m_scroll->setSliderPosition(pos);
     m_scrolling = false;
+    if (m_selectedDay)
+        m_userScroll[DateOfRecord(*m_selectedDay)] = pos;
     m_chart->SetFirstCategory(pos, true);
 }
 

@@ -10,10 +10,12 @@
 
 #include "charts/ChartWnd.h"
 #include "charts/DayDetailFormat.h"
+#include "charts/GraphSettings.h"
 
 #include <QDate>
 #include <QWidget>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -42,7 +44,12 @@ public:
     void ClearUser();
     int LoadMonth();
     void ShowDay();
+    // Reads the user's Graph.ini and colours the chart with it.
     int ApplyGraphSettings();
+    // The chart's colours: axes and curve, reference lines, position line; setting them
+    // repaints the chart.
+    void SetChartColours(const ChartColours& colours);
+    ChartColours GetChartColours() const;
     void SetPrintColour(int colour) { m_printColour = colour; }
     int GetPrintColour() const { return m_printColour; }
 
@@ -54,8 +61,12 @@ public:
     QComboBox* GetExerciseCombo() const { return m_combo; }
     QScrollBar* GetScrollBar() const { return m_scroll; }
     const StepRecord* GetSelectedDay() const { return m_selectedDay; }
+    // The user shown, or null.
+    const UserRecord* GetUser() const { return m_user ? &*m_user : nullptr; }
     QDate GetLoadedMonth() const { return m_loadedMonth; }
     QRect GetStripRect() const { return m_stripRect; }
+    // Where the strip's three texts are painted (caption, exercise energy, position value).
+    QList<QRect> StripTextRects() const { return {m_stripRow.caption, m_stripRow.energy, m_stripRow.value}; }
     // The strip's three texts as they are painted now (caption empty while there is no combo).
     QStringList StripTexts() const;
 
@@ -71,6 +82,10 @@ protected:
 
 private:
     void DoLayout();
+    // Places the strip's row after the picker's, the caption's and the combo's widths.
+    void LayoutStripRow();
+    // Widens a column beyond its classic width where a caption or a cell of the month needs it.
+    void FitColumns();
     void OnScrollAction(int action);
     void OnDateChanged(const QDate& date);
     void OnItemChanged(int row, unsigned oldState, unsigned newState);
@@ -101,6 +116,8 @@ private:
 
     std::vector<std::unique_ptr<StepRecord>> m_records;  // the list rows' item data
     QRect m_stripPaintRect;
+    StripRowLayout m_stripRow;
+    std::map<QDate, int> m_userScroll;  // the days the user scrolled, with where to
     int m_loadTimer = 0;      // timer 1: the first load
     bool m_settingDate = false;
     bool m_scrolling = false;

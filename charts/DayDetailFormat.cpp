@@ -105,13 +105,6 @@ DayPageLayout ComputeDayPageLayout(const QRect& client, int scrollHeight)
     return l;
 }
 
-std::vector<StripTextBox> StripTextBoxes(int stripWidth)
-{
-    // The caption keeps its 100-pixel box; the two value texts get the room up to the next
-    // text (and to the strip's end) so a long value is never cut off.
-    return {{110, 100}, {370, 120}, {490, std::max(stripWidth - 490, 100)}};
-}
-
 int DayScrollPosition(DayScroll code, int position, int thumb, int minimum, int maximum)
 {
     int pos = position;
@@ -127,4 +120,47 @@ int DayScrollPosition(DayScroll code, int position, int thumb, int minimum, int 
     if (pos % kScrollStep != 0)
         pos += kScrollStep - ((pos % kScrollStep) + kScrollStep) % kScrollStep;
     return pos;
+}
+
+int FirstActiveSlot(const StepRecord& day)
+{
+    int first = -1;
+    for (int s = 0; s < kSlotsPerDay; ++s)
+        if (day.day.slotValues[s] > 0) {
+            first = s;
+            break;
+        }
+    const size_t n = std::min(day.exerciseStart.size(), day.exerciseSlots.size());
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t start = day.exerciseStart[i];
+        if (start < uint32_t(kSlotsPerDay) && (first < 0 || int(start) < first))
+            first = int(start);
+    }
+    return first;
+}
+
+int FirstViewPosition(int activeSlot, int position, int capacity, int minimum, int maximum)
+{
+    if (activeSlot < 0 || (activeSlot >= position && activeSlot < position + std::max(capacity, 1)))
+        return position;
+    const int hourBefore = std::max(0, (activeSlot / kScrollStep - 1) * kScrollStep);
+    return DayScrollPosition(DayScroll::ThumbTrack, position, hourBefore, minimum, maximum);
+}
+
+StripRowLayout ComputeStripRow(const StripRowInput& in)
+{
+    const DayPageLayout page = ComputeDayPageLayout(in.client, 0);
+    const QRect& strip = page.strip;
+    constexpr int kGap = 4;
+    StripRowLayout out;
+    out.pickerX = page.picker.x();
+    const int captionX = std::max(strip.left() + 110, out.pickerX + in.pickerWidth + kGap);
+    out.caption = QRect(captionX, strip.top(), std::max(in.captionWidth, 0), strip.height());
+    out.comboX = std::max(page.combo.x(), in.captionWidth > 0 ? captionX + in.captionWidth + kGap : 0);
+    const int energyX = std::max(strip.left() + 370, out.comboX + in.comboWidth + kGap);
+    out.energy = QRect(energyX, strip.top(), std::max(120, in.energyWidth + kGap), strip.height());
+    const int valueX = std::max(strip.left() + 490, out.energy.left() + out.energy.width());
+    out.value = QRect(valueX, strip.top(), std::max({100, in.valueWidth, strip.left() + strip.width() - valueX}),
+                      strip.height());
+    return out;
 }

@@ -54,16 +54,37 @@ struct DayPageLayout {
 };
 DayPageLayout ComputeDayPageLayout(const QRect& client, int scrollHeight);
 
-// The three text boxes of the strip (caption, exercise energy, position line): left edge
-// and width inside the strip rectangle.
-struct StripTextBox {
-    int offset;
-    int width;
-};
-std::vector<StripTextBox> StripTextBoxes(int stripWidth);
-
 // Scroll requests of the horizontal scroll bar.
 enum class DayScroll { LineLeft, LineRight, PageLeft, PageRight, ThumbTrack, ThumbPosition, Other };
 // The new first slot: ±30 per line or page, the thumb's position while tracking, clamped to
 // [minimum, maximum] and then rounded up to a multiple of 30 (which may pass the maximum).
 int DayScrollPosition(DayScroll code, int position, int thumb, int minimum, int maximum);
+
+// The first slot of a day with steps, or the start of its first effective exercise when that
+// comes earlier; -1 for a day with neither.
+int FirstActiveSlot(const StepRecord& day);
+// The scroll position for the first view of a day: the position stays while the active slot
+// is in view (capacity slots from it); otherwise the whole hour before the slot's hour, so the
+// start of the activity is seen with its lead-in, clamped and rounded as scrolling does.
+int FirstViewPosition(int activeSlot, int position, int capacity, int minimum, int maximum);
+
+// The row of the information strip, left to right: date picker, exercise caption, exercise
+// combo, exercise energy, position-line value. Each keeps its classic place (picker 18,
+// caption 110 in the strip, combo 173, energy 370 and value 490 in the strip) unless what
+// stands before it needs the room; every text box is as wide as its widest text.
+struct StripRowInput {
+    QRect client;
+    int pickerWidth = 96;
+    int captionWidth = 0;   // text widths
+    int comboWidth = 196;
+    int energyWidth = 0;
+    int valueWidth = 0;
+};
+struct StripRowLayout {
+    int pickerX = 0;
+    int comboX = 0;
+    QRect caption;  // in page coordinates, inside the strip's height
+    QRect energy;
+    QRect value;
+};
+StripRowLayout ComputeStripRow(const StripRowInput& in);

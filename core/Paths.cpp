@@ -2,16 +2,44 @@
 
 #include "core/Globals.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 QString ProgramFolder()
 {
     return g_strAppPath;
 }
 
+QString ChooseDataFolder(const QString& programFolder, const QString& perUserFolder)
+{
+    const bool portable = QFileInfo::exists(programFolder + QStringLiteral("User.db")) ||
+                          QFileInfo::exists(programFolder + QStringLiteral("portable"));
+    return portable ? programFolder : perUserFolder;
+}
+
+QString PerUserDataFolder()
+{
+    // The desktop's per-user data location, named after the product whatever the program file is called.
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return (base.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : base) + QStringLiteral("/Travimo/");
+}
+
 QString DataFolder()
 {
-    return g_strAppPath;
+    // Decided once per program folder: a store created later in the per-user folder must not move it.
+    static QString forProgramFolder;
+    static QString chosen;
+    if (chosen.isEmpty() || forProgramFolder != g_strAppPath) {
+        forProgramFolder = g_strAppPath;
+        chosen = ChooseDataFolder(g_strAppPath, PerUserDataFolder());
+    }
+    return chosen;
+}
+
+bool EnsureDataFolder()
+{
+    return QDir().mkpath(DataFolder());
 }
 
 QString ProgramFile(const QString& relative)
@@ -37,6 +65,11 @@ QString SkinIniPath()
 QString ProgramIniPath()
 {
     return ProgramFile(g_strAppName + QStringLiteral(".ini"));
+}
+
+QString LanguageListPath()
+{
+    return ProgramFile(QStringLiteral("Language.ini"));
 }
 
 QString LanguageIniPath()

@@ -3,13 +3,21 @@
 //  - the program folder (g_strAppPath): what the program only reads — the skin, the language
 //    packs, the templates (Graph.ini), the pictures and icons it ships;
 //  - the data folder: what the program writes — the user store, the user folders with their
-//    Graph.ini, the language choice, the pedometer port folder. It is the program folder too.
+//    Graph.ini, the language choice, the pedometer port folder. It is the program folder when
+//    that holds a User.db or a marker file "portable" (a program folder carried on a stick, an
+//    existing installation), otherwise the desktop's per-user data folder ".../Travimo/".
 // Both end in exactly one '/'; a relative name uses '/' between its parts.
 
 #include <QString>
 
 QString ProgramFolder();
 QString DataFolder();
+// The rule behind DataFolder, for two given folders (each ending in '/').
+QString ChooseDataFolder(const QString& programFolder, const QString& perUserFolder);
+// The desktop's per-user data folder of the program, ending in '/'.
+QString PerUserDataFolder();
+// Creates the data folder when it is missing; false when it cannot be made.
+bool EnsureDataFolder();
 // A file or folder ("Skin/", "Graph.ini") of the program folder.
 QString ProgramFile(const QString& relative);
 // A file or folder ("User.mdb", "10001/Graph.ini") of the data folder.
@@ -21,7 +29,9 @@ QString SkinFolder();
 QString SkinIniPath();
 // "<program folder><program name>.ini"
 QString ProgramIniPath();
-// The language list and choice: "<data folder>Language.ini"
+// The language list the program offers: "<program folder>Language.ini"
+QString LanguageListPath();
+// The language the user chose (key Index): "<data folder>Language.ini"
 QString LanguageIniPath();
 // A language pack file named in Language.ini: "<program folder>Language/<file>"
 QString LanguagePackFile(const QString& file);

@@ -295,14 +295,16 @@ QByteArray BuiltinTableAsPack(const QString& name)
 
 QString LanguagePackPath(int index)
 {
-    const QString file = Profile::GetString(LanguageIniPath(), QStringLiteral("Language%1").arg(index), "Dll",
+    const QString file = Profile::GetString(LanguageListPath(), QStringLiteral("Language%1").arg(index), "Dll",
                                             QStringLiteral("ChineseprcRC.dll"));
     return LanguagePackFile(file);
 }
 
 void LoadStartupLanguage()
 {
-    g_nLanguage = Profile::Atoi(Profile::GetString(LanguageIniPath(), "Default", "Index", QStringLiteral("0")));
+    // The choice is the user's (data folder); until there is one, the installation's default.
+    const QString installed = Profile::GetString(LanguageListPath(), "Default", "Index", QStringLiteral("0"));
+    g_nLanguage = Profile::Atoi(Profile::GetString(LanguageIniPath(), "Default", "Index", installed));
     g_currentPack = CLanguagePack::Load(LanguagePackPath(g_nLanguage));
     g_hLangRes = g_currentPack.get();
 }

@@ -103,6 +103,12 @@ const BuiltinString kBuiltinStrings[] = {
     {509, "修改新用户成功，但烧写资料出现错误!"},
     {510, "请添加页面"},
     {511, "分钟"},
+    // The pedometer's arrival balloon: what the import stored.
+    {550, "新增 <r0> 天，更新 <r1> 天"},
+    {551, "没有新数据"},
+    {552, "新增 <r0> 天，更新 <r1> 天，<r> 天未能保存"},
+    // Erasing a pedometer whose days cannot all be stored.
+    {553, "计步器中有 <r> 天的数据无法保存到计算机，删除后将会丢失。\n\n您确认要删除数据吗?"},
     // The user store's texts (USER_GetErrorTextId); the store gives the same Chinese texts itself.
     {600, "操作成功"},
     {601, "该日的计步数据已经保存过了"},
@@ -176,6 +182,27 @@ const BuiltinString kBuiltinStrings[] = {
     {707, "没有可导出的计步数据。"},
     {708, "查找关键字"},
     {709, "清除查找"},
+    // Settings sheet, printing
+    {720, "计步器"},
+    {721, "插入您的计步器时"},
+    {722, "记住的选择："},
+    {723, "每次询问"},
+    {724, "忘记我的选择"},
+    {725, "下次插入计步器时将再次询问您。"},
+    {726, "图表颜色已经应用，但无法保存到 <r>。\r\n下次登录时将使用原来的颜色。"},
+    {727, "无法忘记计步器选择：无法写入 <r>。"},
+    {728, "月份：<r>"},
+    {729, "打印..."},
+    {730, "关闭"},
+    {731, "放大"},
+    {732, "缩小"},
+    {733, "适合页宽"},
+    {734, "整页"},
+    {735, "命令失败。"},
+    {736, "无法打印到 <r>。"},
+    {737, "确定"},
+    {738, "取消"},
+    {739, "应用(&A)"},
 };
 const size_t kBuiltinStringCount = sizeof kBuiltinStrings / sizeof kBuiltinStrings[0];
 
@@ -248,6 +275,7 @@ const BuiltinDialogText kBuiltinDialogTexts[] = {
     {149, 1061, "无操作"},
     {149, 1062, "导出新数据"},
     {149, 1063, "同步个人资料"},
+    {149, 1065, "忘记记住的选择"},
     // Edit a user
     {150, 0, "修改用户信息"},
     {150, 1, "确定"},

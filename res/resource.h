@@ -98,6 +98,7 @@ constexpr int IDC_FOUND_LOGIN = 1060;
 constexpr int IDC_FOUND_NOTHING = 1061;
 constexpr int IDC_FOUND_READ = 1062;
 constexpr int IDC_FOUND_SYNC = 1063;
+constexpr int IDC_FORGET_CHOICE = 1065;     // forgets a remembered choice (from the toolbar)
 // user card
 constexpr int IDC_CARD_PROFILE = 1061;
 constexpr int IDC_CARD_PASSWORD = 1062;

@@ -418,6 +418,11 @@ TEST_F(MainWindowTest, PedometerMessagesAndTheBalloonClickReachTheDeviceLink)
     QObject::connect(&link, &CDeviceLink::DeviceArrived, [&](int n) { calls.push_back("arrived " + std::to_string(n)); });
     QObject::connect(&link, &CDeviceLink::BlankDeviceArrived, [&] { calls.push_back("blank"); });
     QObject::connect(&link, &CDeviceLink::DeviceRemoved, [&] { calls.push_back("removed"); });
+    // The balloon click opens the create dialog for the pedometer's number; it is cancelled here.
+    m_dialogs.runDialog = [&](QDialog& d) {
+        calls.push_back(d.metaObject()->className());
+        return IDCANCEL;
+    };
     Run(dlg, [&] {
         ASSERT_TRUE(WaitForLoginPage(dlg));
         PostMessage(&dlg, WM_DEVICE_ARRIVED, 300123);  // a number without an account: the balloon offers one
@@ -426,10 +431,10 @@ TEST_F(MainWindowTest, PedometerMessagesAndTheBalloonClickReachTheDeviceLink)
         ASSERT_TRUE(QTest::qWaitFor([&] { return !link.NewUserPending(); }, 2000));
         PostMessage(&dlg, WM_DEVICE_BLANK);
         PostMessage(&dlg, WM_DEVICE_REMOVED);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return calls.size() == 3; }, 2000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return calls.size() == 4; }, 2000));
         Exit(dlg);
     });
-    EXPECT_EQ(calls, (std::vector<std::string>{"arrived 300123", "blank", "removed"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"arrived 300123", "CNewUserDlg", "blank", "removed"}));
 }
 
 TEST_F(MainWindowTest, AboutComesFromTheCaptionIconMenuAndTheSystemCommand)

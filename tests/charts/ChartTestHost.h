@@ -5,8 +5,12 @@
 #include "external/records/WndMessage.h"
 
 #include <QImage>
+#include <QTest>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -85,3 +89,73 @@ inline bool BoxHasTint(const QImage& img, int x0, int y0, int x1, int y1, uint32
         }
     return false;
 }
+
+// ---- a chart in a recording host, 400 × 200 ---------------------------------------
+
+inline std::unique_ptr<ChartSeries> MakeSeries(int key, uint32_t colour, double barWidth = 2.0, double scaleMax = 5.0,
+                                        int decimals = 2)
+{
+    auto s = std::make_unique<ChartSeries>();
+    s->key = key;
+    s->colour = colour;
+    s->barWidth = barWidth;
+    s->name = QStringLiteral("S%1").arg(key);
+    s->scaleMax = scaleMax;
+    s->decimals = decimals;
+    return s;
+}
+
+inline std::unique_ptr<ChartCategory> MakeCategory(const QString& label)
+{
+    auto c = std::make_unique<ChartCategory>();
+    c->label = label;
+    return c;
+}
+
+class ChartTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host = std::make_unique<MessageRecorder>();
+        chart = new CChartWnd(host.get());
+        Resize(400, 200);
+        host->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(host.get()));
+        host->messages.clear();
+    }
+
+    void Resize(int w, int h)
+    {
+        host->resize(w, h);
+        chart->setGeometry(0, 0, w, h);
+        chart->SetLayoutRect({0, 0, w, h});
+        chart->RecalcLayout();
+    }
+
+    ChartSeries* AddSeries(int key, uint32_t colour, double barWidth = 2.0, double scaleMax = 5.0)
+    {
+        auto s = MakeSeries(key, colour, barWidth, scaleMax);
+        ChartSeries* raw = s.get();
+        EXPECT_EQ(chart->AddSeries(s), 1);
+        return raw;
+    }
+
+    // n categories "C0".. with one point each of the given value in series key.
+    void Fill(int n, double value, int key = 1)
+    {
+        for (int i = 0; i < n; ++i) {
+            chart->InsertCategory(i, MakeCategory(QStringLiteral("C%1").arg(i)), false);
+            ASSERT_EQ(chart->AddPoint(i, 0, value, 0, key, i == n - 1), 1);
+        }
+    }
+
+    QImage Render()
+    {
+        chart->RecalcLayout();
+        return chart->RenderImage(chart->size());
+    }
+
+    std::unique_ptr<MessageRecorder> host;
+    CChartWnd* chart = nullptr;  // owned by host
+};
+

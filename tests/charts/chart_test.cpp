@@ -3,84 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QFileInfo>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-std::unique_ptr<ChartSeries> MakeSeries(int key, uint32_t colour, double barWidth = 2.0, double scaleMax = 5.0,
-                                        int decimals = 2)
-{
-    auto s = std::make_unique<ChartSeries>();
-    s->key = key;
-    s->colour = colour;
-    s->barWidth = barWidth;
-    s->name = QStringLiteral("S%1").arg(key);
-    s->scaleMax = scaleMax;
-    s->decimals = decimals;
-    return s;
-}
-
-std::unique_ptr<ChartCategory> MakeCategory(const QString& label)
-{
-    auto c = std::make_unique<ChartCategory>();
-    c->label = label;
-    return c;
-}
-
-class ChartTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        host = std::make_unique<MessageRecorder>();
-        chart = new CChartWnd(host.get());
-        Resize(400, 200);
-        host->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(host.get()));
-        host->messages.clear();
-    }
-
-    void Resize(int w, int h)
-    {
-        host->resize(w, h);
-        chart->setGeometry(0, 0, w, h);
-        chart->SetLayoutRect({0, 0, w, h});
-        chart->RecalcLayout();
-    }
-
-    ChartSeries* AddSeries(int key, uint32_t colour, double barWidth = 2.0, double scaleMax = 5.0)
-    {
-        auto s = MakeSeries(key, colour, barWidth, scaleMax);
-        ChartSeries* raw = s.get();
-        EXPECT_EQ(chart->AddSeries(s), 1);
-        return raw;
-    }
-
-    // n categories "C0".. with one point each of the given value in series key.
-    void Fill(int n, double value, int key = 1)
-    {
-        for (int i = 0; i < n; ++i) {
-            chart->InsertCategory(i, MakeCategory(QStringLiteral("C%1").arg(i)), false);
-            ASSERT_EQ(chart->AddPoint(i, 0, value, 0, key, i == n - 1), 1);
-        }
-    }
-
-    QImage Render()
-    {
-        chart->RecalcLayout();
-        return chart->RenderImage(chart->size());
-    }
-
-    std::unique_ptr<MessageRecorder> host;
-    CChartWnd* chart = nullptr;  // owned by host
-};
-
-}  // namespace
 
 // ---- scale ----------------------------------------------------------------
 
@@ -631,24 +557,6 @@ TEST_F(ChartTest, LegendWithTwoSeriesShowsTheCheckMarkOnScreenOnly)
     EXPECT_EQ(PixelAt(img, b->legendRect.left + 6, b->legendRect.top + 6), RgbOf(0xFFFFFF));
 }
 
-TEST_F(ChartTest, DrawChartCopiesItsImageIntoAScaledTarget)
-{
-    AddSeries(1, 0x0000FF);
-    Fill(10, 2.0);
-    chart->SetDisplayFlags(CHART_CURVE);
-    const QImage direct = Render();
-    QImage page(1000, 600, QImage::Format_RGB32);
-    page.fill(Qt::gray);
-    {
-        QPainter p(&page);
-        p.scale(2, 2);
-        chart->DrawChart(p, QRect(50, 60, 400, 200));
-    }
-    EXPECT_EQ(PixelAt(page, 10, 10), qRgb(160, 160, 164) & 0xFFFFFF);
-    for (QPoint q : {QPoint(0, 0), QPoint(200, 150), QPoint(50, 100), QPoint(120, 60)})
-        EXPECT_EQ(PixelAt(page, 100 + 2 * q.x(), 120 + 2 * q.y()), PixelAt(direct, q.x(), q.y())) << q.x() << "," << q.y();
-}
-
 TEST_F(ChartTest, DirectAndImagePaintingGiveTheSamePixels)
 {
     // an unscaled raster target is drawn straight into; it must look exactly like the image
@@ -695,30 +603,3 @@ TEST_F(ChartTest, HostileValuesLayOutOnTheBaseline)
     EXPECT_EQ(chart->GetCategory(3)->points[0]->width, 0);
 }
 
-TEST_F(ChartTest, PrintsOntoAPdfThroughItsImage)
-{
-    AddSeries(1, 0x0000FF, 8.0);
-    AddSeries(2, 0xFF0000, 8.0)->patternIndex = 1;
-    for (int i = 0; i < 6; ++i) {
-        chart->InsertCategory(i, MakeCategory("c"), false);
-        chart->AddPoint(i, 0, 2.0, 0, 1, false);
-        chart->AddPoint(i, 1, 3.0, 0, 2, i == 5);
-    }
-    QTemporaryDir dir;
-    const QString file = dir.filePath("chart.pdf");
-    {
-        QPdfWriter pdf(file);
-        QPainter p(&pdf);
-        // logical units of 1/96 inch, as the printing code sets them up
-        p.scale(pdf.logicalDpiX() / 96.0, pdf.logicalDpiY() / 96.0);
-        chart->SetDrawMode(2);
-        chart->SetLayoutRect({50, 60, 700, 320});
-        chart->RecalcLayout();
-        chart->DrawChart(p, QRect(50, 60, 650, 260));
-        chart->SetDrawMode(0);
-        chart->SetLayoutRect({0, 0, chart->width(), chart->height()});
-        chart->RecalcLayout();
-    }
-    EXPECT_GT(QFileInfo(file).size(), 1000);
-    EXPECT_EQ(chart->GetCategory(0)->points[0]->rect.bottom, 150);  // the screen layout is back
-}

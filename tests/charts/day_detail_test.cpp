@@ -1,8 +1,6 @@
 // The chart page over a real user store: month loading, rows, day display, the
 // date picker, scrolling, the information strip, colours from Graph.ini.
-#include "charts/DayDetailDlg.h"
-#include "tests/charts/ChartTestHost.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/charts/DayPageFixture.h"
 
 #include "core/DlgItem.h"
 #include "core/Globals.h"
@@ -20,107 +18,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTest>
-
-namespace {
-
-constexpr int kUser = 10002;
-constexpr int kWeight = 60;
-
-// A quiet day (resting energy only) with one effective exercise of the given slots.
-DeviceStepRecord QuietDay(int y, int m, int d, int firstSlot = -1, int slotCount = 0, double kcal = 9.0)
-{
-    DeviceStepRecord r{};
-    r.date.dt = OleDateFromYmd(y, m, d);
-    double total = 0;
-    for (int s = 0; s < kSlotsPerDay; ++s) {
-        r.slotKcal[s] = (s >= firstSlot && s < firstSlot + slotCount) ? kcal : 2.0;
-        total += r.slotKcal[s];
-    }
-    r.calories = total;
-    r.steps = 1000;
-    return r;
-}
-
-class DayDetailTest : public ProgramFolderTest {
-protected:
-    void SetUp() override
-    {
-        ProgramFolderTest::SetUp();
-        const std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + g_strAppPath.toStdString() +
-                                       "User.mdb;Persist Security Info=False";
-        std::string error;
-        ASSERT_EQ(USER_Init(connection, "KX300_User", "KX300_Data", error), 0) << error;
-        user = MakeUser(kUser, "小明", kWeight);
-        ASSERT_EQ(USER_CreateUser(user), 1);
-    }
-
-    void TearDown() override
-    {
-        page.reset();
-        USER_Term(0, "508317");
-        ProgramFolderTest::TearDown();
-    }
-
-    static UserRecord MakeUser(int number, const std::string& name, int weight)
-    {
-        UserRecord r{};
-        r.number = number;
-        SetRecordName(r, name);
-        r.sex = 1;
-        r.age = 30;
-        r.weight = weight;
-        r.height = 170;
-        r.stride = 70;
-        return r;
-    }
-
-    void Store(const DeviceStepRecord& day, int number = kUser)
-    {
-        std::string error;
-        ASSERT_EQ(USER_InsertData(number, kWeight, 70, day, error), 1) << error;
-    }
-
-    void StoreGenerated(int y, int m, int d, int count)
-    {
-        for (const auto& day : GenerateDays(y, m, d, count, kWeight, 7))
-            Store(day);
-    }
-
-    void OpenPage(int w = 868, int h = 500)
-    {
-        page = std::make_unique<CDayDetailDlg>();
-        page->SetUser(user);
-        page->resize(w, h);
-        page->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
-        ASSERT_TRUE(page->IsCreated());
-    }
-
-    // A date as the user picks it in the picker.
-    void Pick(const QDate& d) { page->GetDatePicker()->setDate(d); }
-
-    QStringList RowDates() const
-    {
-        QStringList out;
-        for (int r = 0; r < page->GetDayList()->GetItemCount(); ++r)
-            out << page->GetDayList()->GetItemText(r, 0);
-        return out;
-    }
-
-    QDate SelectedDate() const
-    {
-        const StepRecord* s = page->GetSelectedDay();
-        if (!s)
-            return {};
-        const Ymd d = OleDateToYmd(s->day.date.dt);
-        return QDate(d.year, d.month, d.day);
-    }
-
-    UserRecord user{};
-    std::unique_ptr<CDayDetailDlg> page;
-};
-
-}  // namespace
 
 // ---- pure texts and arithmetic ------------------------------------------------
 
@@ -396,6 +293,8 @@ TEST_F(DayDetailTest, PositionLineValueInTheStrip)
     Pick(QDate(2026, 3, 3));
     EXPECT_EQ(page->StripTexts()[2], QStringLiteral("当前位置[ 0.00千卡]"));
     CChartWnd* chart = page->GetChart();
+    EXPECT_EQ(chart->GetFirstCategory(), 210);  // the first view shows the exercise at 08:10
+    page->GetScrollBar()->setSliderPosition(0);  // the user goes back to midnight
     // slot 2 of the first window: its column starts at 50 + 3 × 6 + 2 × 2 = 72
     QTest::mouseClick(chart, Qt::LeftButton, {}, QPoint(73, 50));
     EXPECT_EQ(page->StripTexts()[2], QStringLiteral("当前位置[00:04 2.00千卡]"));

@@ -3,6 +3,7 @@
 #include "core/Profile.h"
 #include "tests/support/ProgramFolder.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -87,4 +88,20 @@ TEST_F(DeviceChoiceFile, RememberedPerUserUntilForgotten)
     EXPECT_EQ(RememberedDeviceChoice(10003), 0);
     EXPECT_TRUE(ForgetDeviceChoice(10002));
     EXPECT_EQ(RememberedDeviceChoice(10002), 0);
+}
+
+TEST_F(StartupFiles, DataLivesInTheProgramFolderOnlyWhenItIsMarkedOrHoldsAStore)
+{
+    const QString program = Dir() + "prog/";
+    const QString perUser = Dir() + "home/.local/share/Travimo/";
+    QDir().mkpath(program);
+    EXPECT_EQ(ChooseDataFolder(program, perUser), perUser);  // a build or an installation: the user's folder
+    WriteFile("prog/User.db", "x");
+    EXPECT_EQ(ChooseDataFolder(program, perUser), program);  // an existing installation keeps its store
+    QFile::remove(program + "User.db");
+    WriteFile("prog/portable", "");
+    EXPECT_EQ(ChooseDataFolder(program, perUser), program);  // carried on a stick
+    // What the program writes follows the data folder; what it only reads stays with the program.
+    EXPECT_EQ(DataFolder(), Dir());  // each test's folder is marked
+    EXPECT_TRUE(PerUserDataFolder().endsWith("/Travimo/"));
 }

@@ -5,6 +5,7 @@
 #include "device/DeviceLink.h"
 #include "external/userdb/UserDb.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/support/TestDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +26,14 @@ protected:
         SetRecordName(lily, "Lily");
         lily.weight = 55;
         ASSERT_EQ(USER_CreateUser(lily), 1);
+        m_dialogs.runDialog = [](QDialog&) { return 2; };
     }
     void TearDown() override
     {
         USER_Term(0, "508317");
         ProgramFolderTest::TearDown();
     }
+    TestDialogService m_dialogs;
 };
 
 TEST_F(DeviceLinkTest, APedometerLoginGetsItsOwnRecordThatOutlivesThePedometer)

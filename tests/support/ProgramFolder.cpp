@@ -44,6 +44,8 @@ void ProgramFolderTest::SetUp()
     g_pDeviceUser = nullptr;
     ReleaseLoginUser();
     QDir().mkpath(m_path + QStringLiteral("USB"));
+    // A marked program folder keeps its data: each test's store and user folders stay in it.
+    WriteFile(QStringLiteral("portable"), QByteArray());
 }
 
 void ProgramFolderTest::TearDown()

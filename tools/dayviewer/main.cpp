@@ -3,6 +3,8 @@
 #include "core/Globals.h"
 #include "core/StringTable.h"
 #include "charts/DayDetailDlg.h"
+#include "charts/SetPropertySheet.h"
+#include "output/print/PrintFrameWnd.h"
 #include "controls/SkinListCtrl.h"
 #include "external/usb/Generator.h"
 #include "external/userdb/UserDb.h"
@@ -15,11 +17,13 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -51,9 +55,14 @@ What is shown:
   --cursor X          place the position line at x pixels of the chart (a left click).
   --exercise N        select the N-th effective exercise in the combo box.
   --screenshot FILE   save a PNG of the window once loaded, then quit.
-  --print-image FILE   save the chart as the printed page draws it (650 x 260, black and
-                      white; with --print-colour in colour), then quit.
-  --print-colour      with --print-image: the colour print mode.
+  --print-image FILE  save the printed page as an image at --dpi (black and white; with
+                      --print-colour in colour), then quit.
+  --print-pdf FILE    print the page into a PDF file, as the preview's Print does with
+                      "print to file", then quit.
+  --dpi N             resolution of --print-image (default 96).
+  --print-colour      with --print-image and --print-pdf: the colour print mode.
+  --settings          open the settings sheet, as the toolbar's settings command does.
+  --print             run the toolbar's print command: print settings, then the preview.
   --list              print the loaded month's rows (tab-separated) and the picked
                       day's exercises, then quit.
 
@@ -116,12 +125,14 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QCommandLineParser parser;
     const QStringList valued = {"folder", "user", "demo", "date", "size", "language", "scroll", "cursor",
-                                "exercise", "screenshot"};
+                                "exercise", "screenshot", "print-pdf", "dpi"};
     for (const QString& name : valued)
         parser.addOption(QCommandLineOption(name, name, "value"));
     parser.addOption(QCommandLineOption("maximized"));
     parser.addOption(QCommandLineOption("list"));
     parser.addOption(QCommandLineOption("print-colour"));
+    parser.addOption(QCommandLineOption("settings"));
+    parser.addOption(QCommandLineOption("print"));
     parser.addOption(QCommandLineOption("print-image", "print-image", "value"));
     if (!parser.parse(app.arguments())) {
         std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), kHelp);
@@ -213,26 +224,52 @@ int main(int argc, char** argv)
         if (parser.isSet("cursor"))
             ClickChart(page->GetChart(), parser.value("cursor").toInt());
 
-        if (parser.isSet("print-image")) {
-            // As the printing code does it: mode, layout for the printed rectangle, draw, restore.
+        if (parser.isSet("print-image") || parser.isSet("print-pdf")) {
+            // The printed page, drawn as the preview and the printer draw it.
             CChartWnd* chart = page->GetChart();
-            const QRect printed(0, 0, 650, 260);
-            QImage image(printed.size(), QImage::Format_RGB32);
-            image.fill(Qt::white);
-            chart->SetDrawMode(parser.isSet("print-colour") ? 1 : 2);
-            chart->SetLayoutRect({0, 0, printed.width(), printed.height()});
-            chart->RecalcLayout();
-            {
-                QPainter p(&image);
-                p.scale(1.0001, 1.0001);  // a printer's painter is scaled: the image path is used
-                chart->DrawChart(p, printed);
+            chart->SetPrintInColour(parser.isSet("print-colour"));
+            CPrintView view(chart, page->GetDayList(), PrintHeaderOf(*page));
+            if (parser.isSet("print-pdf")) {
+                QPrinter printer(QPrinter::HighResolution);
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(parser.value("print-pdf"));
+                QPainter p;
+                if (p.begin(&printer))
+                    view.Print(p, printer);
+                else
+                    exitCode = 1;
+            } else {
+                const int dpi = parser.isSet("dpi") ? std::clamp(parser.value("dpi").toInt(), 24, 1200) : 96;
+                const double s = PrintUnitScale(dpi);
+                QImage image(int((kPrintPageWidth + 45) * s), int((kPrintPageHeight + 45) * s), QImage::Format_RGB32);
+                image.setDotsPerMeterX(int(dpi / 0.0254));
+                image.setDotsPerMeterY(int(dpi / 0.0254));
+                image.fill(Qt::white);
+                {
+                    QPainter p(&image);
+                    view.Print(p, image);
+                }
+                if (!image.save(parser.value("print-image")))
+                    exitCode = 1;
             }
-            chart->SetDrawMode(0);
-            chart->SetLayoutRect({0, 0, chart->width(), chart->height()});
-            chart->RecalcLayout();
-            if (!image.save(parser.value("print-image")))
-                exitCode = 1;
             QTimer::singleShot(0, &app, &QApplication::quit);
+        } else if (parser.isSet("settings")) {
+            QTimer::singleShot(300, &window, [&] {
+                RunChartSettings(&window, *page);
+                // The chart as the sheet left it.
+                if (parser.isSet("screenshot") && !window.grab().save(parser.value("screenshot")))
+                    exitCode = 1;
+                QApplication::quit();
+            });
+        } else if (parser.isSet("print")) {
+            // The preview shows the window again when it closes; then the viewer ends.
+            QTimer::singleShot(300, &window, [&] {
+                CPrintFrameWnd* preview = RunChartPrint(&window, *page);
+                if (!preview)
+                    QApplication::quit();
+                else
+                    QObject::connect(preview, &QObject::destroyed, &app, [] { QTimer::singleShot(2000, &QApplication::quit); });
+            });
         } else if (parser.isSet("list")) {
             CSkinListCtrl* list = page->GetDayList();
             for (int r = 0; r < list->GetItemCount(); ++r) {

@@ -68,8 +68,9 @@ PROFILE options:
   --target KCAL       daily target, 0..100000
   --alarm HH:MM[:SS]  alarm time
 
-The default port folder is the program folder's USB/ beside this tool
-(<build>/Travimo/USB/), else USB/ in the current folder.
+The default port folder is the one the program watches: USB/ in its data
+folder. That is the program folder (<build>/Travimo/) when it holds a User.db
+or a file named portable, else the per-user folder ~/.local/share/Travimo/.
 Exit status: 0 done, 1 failed, 2 wrong usage.
 )";
 
