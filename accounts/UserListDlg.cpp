@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -172,6 +173,7 @@ void CUserListDlg::CreateControls()
     row->addWidget(m_search);
     m_find = button(IDOK, &CUserListDlg::OnSearch);
     m_clear = button(IDC_CLEAR_SEARCH, &CUserListDlg::OnClearSearch);
+    m_clear->setFixedWidth(std::max(28, m_clear->fontMetrics().horizontalAdvance(QStringLiteral("<<")) + 16));
     m_clear->setToolTip(LoadStr(709));
     m_clear->setAccessibleName(LoadStr(709));
     row->addSpacing(12);
@@ -202,6 +204,8 @@ void CUserListDlg::CreateControls()
     connect(m_list, &CSkinListCtrl::ItemRightClicked, this,
             [this](int, QPoint globalPos) { ShowContextMenu(globalPos); });
     connect(m_list, &CSkinListCtrl::ColumnClicked, this, &CUserListDlg::OnColumnClick);
+    // The second click of a quick pair on a header is a click too, as a list's header counts it.
+    connect(m_list->GetHeaderCtrl(), &QHeaderView::sectionDoubleClicked, this, &CUserListDlg::OnColumnClick);
 }
 
 void CUserListDlg::InsertColumns()

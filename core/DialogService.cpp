@@ -4,6 +4,8 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QMimeDatabase>
 #include <QSystemTrayIcon>
 
 #include <algorithm>
@@ -11,6 +13,31 @@
 namespace {
 CDialogService g_desktop;
 CDialogService* g_service = nullptr;
+
+// Icons and types of the listed files by their names alone. Left to itself the file dialog
+// opens files to look at their content, and closing any descriptor of the user store drops the
+// store's own file locks (they belong to the process, not to the descriptor): another program
+// could then checkpoint and remove the store's log under it and lose what it writes next.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    QIcon icon(IconType type) const override { return QFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override
+    {
+        if (info.isDir())
+            return QFileIconProvider::icon(QAbstractFileIconProvider::Folder);
+        const QMimeType mime = m_types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+        return QIcon::fromTheme(mime.iconName(), QFileIconProvider::icon(QAbstractFileIconProvider::File));
+    }
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir())
+            return QFileIconProvider::type(info);
+        return m_types.mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
+    }
+
+private:
+    QMimeDatabase m_types;
+};
 }  // namespace
 
 int CDialogService::RunModal(QDialog& dialog)
@@ -36,7 +63,11 @@ bool CDialogService::SystemTrayAvailable()
 QString CDialogService::SaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
                                      const QStringList& filters, int* filterIndex)
 {
-    QFileDialog dialog(parent, caption);
+    // Started in the suggested folder, so the working folder (perhaps the program's) is not listed.
+    const QFileInfo start(suggested);
+    NameOnlyIconProvider icons;  // outlives the dialog that uses it
+    QFileDialog dialog(parent, caption, start.isAbsolute() ? start.absolutePath() : QString());
+    dialog.setIconProvider(&icons);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The caller adds the extension first and then asks about the file it will really write.
@@ -45,7 +76,7 @@ QString CDialogService::SaveFileName(QWidget* parent, const QString& caption, co
     const int first = filterIndex ? *filterIndex : 0;
     if (first >= 0 && first < filters.size())
         dialog.selectNameFilter(filters[first]);
-    dialog.selectFile(suggested);
+    dialog.selectFile(start.isAbsolute() ? start.fileName() : suggested);
     if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     if (filterIndex)

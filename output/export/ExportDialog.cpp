@@ -73,7 +73,9 @@ QString AskExportPath(QWidget* parent, const QString& name, const std::vector<Ex
         if (typed.isEmpty())
             return QString();
         const QString path = ExportPathFor(typed, formats, chosen);
-        if (!QFileInfo::exists(path)
+        // A folder in the way is not "replaced": the export says why it cannot write there.
+        const QFileInfo info(path);
+        if (!info.exists() || info.isDir()
             || ShowMessageBox(parent, ExportMessage(ExportText::ReplaceQuestion, {ShownPath(path)}),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
             LastExportFolder() = QFileInfo(path).absolutePath();

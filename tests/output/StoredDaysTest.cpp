@@ -13,6 +13,9 @@
 #include "tests/support/TestDialogs.h"
 
 #include <QRegularExpression>
+#include <QTest>
+
+#include <sys/stat.h>
 
 #include <memory>
 
@@ -209,4 +212,40 @@ TEST_F(ExportTest, ReasonsComeInTheUsersLanguage)
     // And in Chinese with every value in its place.
     EXPECT_EQ(WriteWorkbook(Path("x.xls"), ExportWorkbook{{ExportSheet{"Sheet1", {QStringList(300, "x")}, {}}}}).error,
               QStringLiteral("工作表“Sheet1”第 1 行有 300 列，超过了 .xls 文件 256 列的上限。"));
+}
+
+// The save dialog lists a folder holding the open user store without opening its files: a file
+// of the store opened and closed anywhere in the process drops the store's locks, and another
+// program could then take its log away.
+TEST_F(StoredDaysTest, SaveDialogLeavesTheStoresLocksInPlace)
+{
+    const auto storeLocks = [&] {
+        struct stat st {};
+        if (stat(QFile::encodeName(Path("User.db")).constData(), &st) != 0)
+            return -1;
+        const QByteArray inode = QByteArray::number(qulonglong(st.st_ino));
+        QFile locks("/proc/locks");
+        int n = 0;
+        if (locks.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : locks.readAll().split('\n')) {
+                const QList<QByteArray> f = line.simplified().split(' ');
+                n += f.size() > 5 && f[4].toLongLong() == QCoreApplication::applicationPid() && f[5].endsWith(":" + inode);
+            }
+        }
+        return n;
+    };
+    Store(QDate(2024, 3, 1), 1200, false);
+    ASSERT_GT(storeLocks(), 0) << "the store holds its file locked";
+    m_dialogs.saveFileName = nullptr;  // the real dialog
+    int listed = -1;
+    m_dialogs.runDialog = [&](QDialog& dlg) {
+        dlg.show();
+        QTest::qWait(1500);  // the folder is read and its rows painted
+        listed = storeLocks();
+        return int(QDialog::Rejected);
+    };
+    const QString chosen =
+        m_dialogs.SaveFileName(nullptr, QString(), Path("list"), {"All (*)", "Excel (*.xls)"}, nullptr);
+    EXPECT_TRUE(chosen.isEmpty());
+    EXPECT_GT(listed, 0) << "listing the store's folder dropped the store's locks";
 }
