@@ -24,9 +24,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <memory>
 
@@ -666,16 +663,11 @@ TEST_F(UserListTest, ExportThatCannotBeWrittenSaysWhyAndKeepsTheFile)
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("earlier") == 7);
     }
-    // The disk fills up half way.
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    ExportAs(*page, file, 1);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const FileSizeLimit diskFull(1000);  // the disk fills up half way
+        ASSERT_TRUE(diskFull.Active());
+        ExportAs(*page, file, 1);
+    }
 
     ASSERT_EQ(m_dialogs.messages.size(), 2);  // the replace question, then the failure
     EXPECT_TRUE(m_dialogs.messages[1].startsWith(QStringLiteral("导出失败。\r\n无法保存“%1”：").arg(file)))
