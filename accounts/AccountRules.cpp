@@ -7,10 +7,9 @@
 #include "external/md5/Md5.h"
 #include "external/userdb/UserDb.h"
 
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
-
 #include "controls/BalloonTip.h"
+
+#include <algorithm>
 
 std::string PasswordDigestOf(const QString& password)
 {
@@ -77,9 +76,32 @@ QValidator::State CUtf8LimitValidator::validate(QString& input, int&) const
     return input.toUtf8().size() <= m_maxBytes ? Acceptable : Invalid;
 }
 
+QValidator::State CNumberValidator::validate(QString& input, int&) const
+{
+    if (input.isEmpty())
+        return Acceptable;  // an empty box reads as 0, as it always has
+    qint64 value = 0;
+    for (QChar c : input) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return Invalid;
+        value = value * 10 + (c.unicode() - '0');
+        if (value > m_maxValue)
+            return Invalid;
+    }
+    return Acceptable;
+}
+
 QValidator* MakeDigitsValidator(int maxDigits, QObject* parent)
 {
-    return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(maxDigits)), parent);
+    int maxValue = 0;
+    for (int i = 0; i < std::min(maxDigits, 9); ++i)
+        maxValue = maxValue * 10 + 9;
+    return new CNumberValidator(maxValue, parent);
+}
+
+bool UserNumberFitsPedometer(int64_t number)
+{
+    return number > 0 && number < kBlankDeviceId;
 }
 
 bool WriteProfileToDevice(const UserRecord& user)
@@ -105,9 +127,12 @@ void UpdateLoadedRecords(UserRecord& record, const std::function<void(UserRecord
         update(*g_pDeviceUser);
 }
 
-void ShowErrorBalloon(QWidget* control, const QString& text)
+void ShowErrorBalloon(QWidget* control, const QString& text, QWidget* alsoMendedBy)
 {
     if (!control)
         return;
-    CBalloonTip::ShowBalloonTip(CBalloonTip::IconError, LoadStr(103), text, control, std::nullopt, 5000);
+    CBalloonTip* tip =
+        CBalloonTip::ShowBalloonTip(CBalloonTip::IconError, LoadStr(103), text, control, std::nullopt, 5000);
+    if (tip && alsoMendedBy)
+        tip->EndOnEditOf(alsoMendedBy);
 }

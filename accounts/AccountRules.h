@@ -65,8 +65,30 @@ private:
     int m_maxBytes;
 };
 
+// Typed input of a number box: digits only, of a value from 0 to maxValue. It limits what is
+// typed, never a value the program sets (a record's or a pedometer's value is shown whole).
+class CNumberValidator : public QValidator {
+    Q_OBJECT
+public:
+    CNumberValidator(int maxValue, QObject* parent) : QValidator(parent), m_maxValue(maxValue) {}
+    State validate(QString& input, int& pos) const override;
+
+private:
+    int m_maxValue;
+};
+
 // Digits only, at most maxDigits of them (so the value always fits a signed 32-bit integer).
 QValidator* MakeDigitsValidator(int maxDigits, QObject* parent);
+
+// The largest values the pedometer takes (the device library refuses a profile beyond them).
+constexpr int kPedometerMaxAge = 150;
+constexpr int kPedometerMaxHeight = 300;
+constexpr int kPedometerMaxWeight = 500;
+constexpr int kPedometerMaxKcal = 100000;
+
+// Whether a pedometer can hold the number as its owner's ID: 1 to 999998. Zero and below, and
+// 999999, make it read as blank at the next plug-in; larger numbers are not user numbers there.
+bool UserNumberFitsPedometer(int64_t number);
 
 // ---- writing a profile into the pedometer --------------------------------------
 
@@ -86,4 +108,5 @@ void UpdateLoadedRecords(UserRecord& record, const std::function<void(UserRecord
 // ---- balloons ---------------------------------------------------------------------
 
 // The input error balloon: error icon, title string 103, anchored at the control, 5000 ms.
-void ShowErrorBalloon(QWidget* control, const QString& text);
+// It goes when the user edits the control, or `alsoMendedBy` when given.
+void ShowErrorBalloon(QWidget* control, const QString& text, QWidget* alsoMendedBy = nullptr);

@@ -15,10 +15,13 @@
 #include <QPushButton>
 #include <QTimer>
 
-QLabel* MakeDlgLabel(QWidget* parent, int id)
+QLabel* MakeDlgLabel(QWidget* parent, int id, QWidget* field)
 {
     auto* label = new QLabel(parent);
     SetCtrlId(label, id);
+    label->setTextFormat(Qt::PlainText);
+    if (field)
+        label->setBuddy(field);
     return label;
 }
 
@@ -56,7 +59,7 @@ QGridLayout* MakeFieldGrid()
     return grid;
 }
 
-void AddOkCancelRow(QDialog* dialog, QBoxLayout* outer)
+std::vector<QWidget*> AddOkCancelRow(QDialog* dialog, QBoxLayout* outer)
 {
     auto* buttons = new QDialogButtonBox(dialog);
     QPushButton* ok = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
@@ -68,6 +71,22 @@ void AddOkCancelRow(QDialog* dialog, QBoxLayout* outer)
     // accept and reject are virtual: each dialog's own OK action runs.
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    // The box lays its buttons out in the desktop's order; its layout holds them in that order.
+    std::vector<QWidget*> row;
+    for (int i = 0; buttons->layout() && i < buttons->layout()->count(); ++i) {
+        QWidget* w = buttons->layout()->itemAt(i)->widget();
+        if (w == ok || w == cancel)
+            row.push_back(w);
+    }
+    if (row.size() != 2)
+        row = {ok, cancel};
+    return row;
+}
+
+void SetTabChain(const std::vector<QWidget*>& controls)
+{
+    for (size_t i = 1; i < controls.size(); ++i)
+        QWidget::setTabOrder(controls[i - 1], controls[i]);
 }
 
 QTimer* MakeDialogTimer(QDialog* dialog, int intervalMs)
@@ -80,11 +99,11 @@ QTimer* MakeDialogTimer(QDialog* dialog, int intervalMs)
 
 void RefuseField(QLineEdit* box, int textId, FieldFix fix)
 {
-    ShowErrorBalloon(box, LoadStr(textId));
     if (fix == FieldFix::SelectAll)
         box->selectAll();  // typing replaces the refused text
     else if (fix == FieldFix::Clear)
         box->clear();
+    ShowErrorBalloon(box, LoadStr(textId));
     box->setFocus();
 }
 
@@ -99,13 +118,15 @@ bool NameGiven(QLineEdit* name)
 bool PasswordPairAgrees(QLineEdit* password, QLineEdit* confirm)
 {
     if (!password->text().isEmpty() && confirm->text().isEmpty()) {
-        RefuseField(confirm, 113);
+        // Emptying the password mends it as well as confirming it.
+        ShowErrorBalloon(confirm, LoadStr(113), password);
+        confirm->setFocus();
         return false;
     }
     if (password->text().toUtf8() != confirm->text().toUtf8()) {
-        ShowErrorBalloon(password, LoadStr(105));
         password->clear();
         confirm->clear();
+        ShowErrorBalloon(password, LoadStr(105), confirm);
         password->setFocus();
         return false;
     }

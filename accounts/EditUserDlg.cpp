@@ -39,7 +39,13 @@ CEditUserDlg::CEditUserDlg(QWidget* parent) : CUserRecordDlg(parent)
     m_form->FinishGrid(grid, row);
     outer->addLayout(grid);
 
-    AddOkCancelRow(this, outer);
+    const std::vector<QWidget*> okCancel = AddOkCancelRow(this, outer);
+    std::vector<QWidget*> chain{m_form->m_number};
+    for (QWidget* w : m_form->FieldsAfterNumberRow())
+        chain.push_back(w);
+    chain.push_back(m_form->m_writeBox);
+    chain.insert(chain.end(), okCancel.begin(), okCancel.end());
+    SetTabChain(chain);
 
     m_timer1 = MakeDialogTimer(this, 1000);
     connect(m_timer1, &QTimer::timeout, this, [this] { m_form->FollowDevice(); });

@@ -22,16 +22,19 @@ CLoginDlg::CLoginDlg(UserRecord* user, QWidget* parent) : QDialog(parent), m_pUs
     SetCtrlId(m_name, IDC_USER_NAME);
     m_name->setValidator(new CUtf8LimitValidator(kNameMaxBytes, m_name));
     m_password = MakePasswordEdit(this, IDC_PASSWORD);
-    grid->addWidget(MakeDlgLabel(this, 1202), 0, 0);
+    grid->addWidget(MakeDlgLabel(this, 1202, m_name), 0, 0);
     grid->addWidget(m_name, 0, 1);
-    grid->addWidget(MakeDlgLabel(this, 1210), 1, 0);
+    grid->addWidget(MakeDlgLabel(this, 1210, m_password), 1, 0);
     grid->addWidget(m_password, 1, 1);
     grid->setColumnMinimumWidth(1, 220);
     grid->setVerticalSpacing(8);
     grid->setColumnStretch(1, 1);
     outer->addLayout(grid);
 
-    AddOkCancelRow(this, outer);
+    std::vector<QWidget*> chain{m_name, m_password};
+    const std::vector<QWidget*> okCancel = AddOkCancelRow(this, outer);
+    chain.insert(chain.end(), okCancel.begin(), okCancel.end());
+    SetTabChain(chain);
 
     ApplyDialogTexts(this, IDD_LOGIN_DLG);
 }

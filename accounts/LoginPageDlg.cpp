@@ -15,16 +15,22 @@
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QImageReader>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -44,6 +50,56 @@ void SetTextColour(QWidget* w, const QColor& c)
     pal.setColor(QPalette::WindowText, c);
     pal.setColor(QPalette::Text, c);
     w->setPalette(pal);
+}
+
+// The rings of a slot's picture while it has the keyboard focus (Windows' focus blue); the outer
+// ring keeps the colour under the mouse too, so the focus never hides behind the hover.
+constexpr COLORREF kFocusRing = 0xD77800;  // RGB(0, 120, 215)
+constexpr COLORREF kSlotRing = 0xFFFFFF;
+constexpr COLORREF kSlotHoverRing = 0x800000;  // RGB(0, 0, 128)
+
+void ShowSlotFocus(CPictureFrame* picture, bool focused)
+{
+    picture->SetRingColour(focused ? kFocusRing : kSlotRing);
+    picture->SetHoverRing2(focused ? kFocusRing : kSlotHoverRing);
+}
+
+// A click on a picture frame, as the frame itself reports one to its parent.
+void PressPicture(CPictureFrame* picture)
+{
+    if (picture->parentWidget() && !picture->GetPath().isEmpty())
+        PostMessage(picture->parentWidget(), WM_PICTURE_CLICKED,
+                    static_cast<uintptr_t>(static_cast<intptr_t>(picture->GetValue())), reinterpret_cast<intptr_t>(picture));
+}
+
+// A picture frame seen by assistive technology: a button named after what it shows (its tooltip
+// unless given a name), which can be pressed.
+class CPictureAccessible : public QAccessibleWidget {
+public:
+    explicit CPictureAccessible(CPictureFrame* w) : QAccessibleWidget(w, QAccessible::Button) {}
+    QString text(QAccessible::Text t) const override
+    {
+        QString s = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && s.isEmpty())
+            s = static_cast<CPictureFrame*>(widget())->GetTipText();
+        return s;
+    }
+    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            PressPicture(static_cast<CPictureFrame*>(widget()));
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface* PictureAccessibleFactory(const QString& key, QObject* object)
+{
+    if (key == QLatin1String("CPictureFrame"))
+        if (auto* frame = qobject_cast<CPictureFrame*>(object))
+            return new CPictureAccessible(frame);
+    return nullptr;
 }
 
 // Widens a button or label to its text when the text needs more than the template gives.
@@ -69,6 +125,8 @@ QWidget* CreateLoginPageDlg(QWidget* parent)
 
 CLoginPageDlg::CLoginPageDlg(QWidget* parent) : QWidget(parent)
 {
+    static const bool accessibleInstalled = (QAccessible::installFactory(&PictureAccessibleFactory), true);
+    (void)accessibleInstalled;
     SetCtrlId(this, IDD_LOGIN_PAGE);
     CreateControls();
     OnInitDialog();
@@ -100,10 +158,14 @@ void CLoginPageDlg::CreateControls()
         SetCtrlId(picture, IDC_SLOT_PICTURE0 + i);
         picture->setGeometry(kPictureX, 20 + i * (kPictureSize + 8), kPictureSize, kPictureSize);
         picture->setCursor(Qt::PointingHandCursor);
+        // The keyboard reaches a slot with Tab and presses it with Enter or Space.
+        picture->setFocusPolicy(Qt::StrongFocus);
+        picture->installEventFilter(this);
         m_pictures[i] = picture;
 
         auto* name = new QLabel(this);
         SetCtrlId(name, IDC_SLOT_NAME0 + i);
+        name->setTextFormat(Qt::PlainText);  // a user's name, never markup
         name->setGeometry(QRect(QPoint(kPictureX + kPictureSize + 8, 25 + i * (kPictureSize + 8)), kNameSize));
         QFont f = name->font();
         f.setBold(true);
@@ -114,6 +176,7 @@ void CLoginPageDlg::CreateControls()
 
     m_rights = new QLabel(this);
     SetCtrlId(m_rights, IDC_SLOT_RIGHTS);
+    m_rights->setTextFormat(Qt::PlainText);
     m_rights->resize(kRightsSize);
     SetTextColour(m_rights, QColor(103, 125, 153));
 
@@ -121,6 +184,7 @@ void CLoginPageDlg::CreateControls()
     SetCtrlId(m_password, IDC_PASSWORD);
     m_password->setEchoMode(QLineEdit::Password);
     m_password->resize(kPasswordSize);
+    m_password->setAccessibleName(LoadStr(762));
 
     m_login = new QPushButton(this);
     SetCtrlId(m_login, IDOK);
@@ -137,17 +201,21 @@ void CLoginPageDlg::CreateControls()
     SetCtrlId(m_languageLabel, IDC_LANGUAGE_LABEL);
     m_languageLabel->setGeometry(20, h - 64, 150, 20);
     m_languageLabel->setWordWrap(true);
+    m_languageLabel->setTextFormat(Qt::PlainText);
     m_languageLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     SetTextColour(m_languageLabel, Qt::black);
     m_language = new QComboBox(this);
     SetCtrlId(m_language, IDC_LANGUAGE);
     m_language->setGeometry(20, h - 42, 130, 26);
+    m_languageLabel->setBuddy(m_language);
 
     // Enter in the password box logs in through returnPressed alone: the hosting dialog must not
     // also press a default button (that would run a second attempt on the cleared box).
+    // Enter on a focused button presses it all the same (the page's event filter), as Space does.
     for (QPushButton* b : {m_login, m_other, m_exit}) {
         b->setAutoDefault(false);
         b->setDefault(false);
+        b->installEventFilter(this);
     }
 
     ApplyDialogTexts(this, IDD_LOGIN_PAGE);
@@ -205,6 +273,7 @@ void CLoginPageDlg::OnInitDialog()
         FillSlot(static_cast<int>(i), std::move(users[i]));
     LayoutSlots();
     FillLanguageCombo();
+    ChainTabs();
 }
 
 void CLoginPageDlg::FillSlot(int slot, std::unique_ptr<UserRecord> user)
@@ -214,9 +283,9 @@ void CLoginPageDlg::FillSlot(int slot, std::unique_ptr<UserRecord> user)
     CUserPictureFrame* picture = m_pictures[slot];
     picture->SetCornerSize(5);
     picture->SetStretch(true);
-    picture->SetRingColour(0xFFFFFF);
-    picture->SetHoverRing2(0x800000);  // RGB(0, 0, 128)
+    ShowSlotFocus(picture, picture->hasFocus());
     picture->SetPicture(path, name, slot);
+    picture->setAccessibleName(name);
     picture->SetUser(user.get());
     picture->show();
     QPixmap bmp;
@@ -259,6 +328,25 @@ void CLoginPageDlg::HidePasswordBox()
     m_password->hide();
     m_login->hide();
     m_rights->hide();
+    ChainTabs();
+}
+
+void CLoginPageDlg::ChainTabs()
+{
+    // As the page reads: each slot, with the password box and the login button under the chosen
+    // one, then the language choice and the buttons at the foot, left to right.
+    std::vector<QWidget*> all;
+    for (int i = 0; i < kSlots; ++i) {
+        all.push_back(m_pictures[i]);
+        if (m_selected && m_selected == m_pictures[i]->GetUser())
+            all.insert(all.end(), {m_password, m_login});
+    }
+    all.insert(all.end(), {m_language, m_other, m_exit});
+    std::vector<QWidget*> chain;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(chain), [](QWidget* w) { return !w->isHidden(); });
+    for (size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+    m_firstControl = chain.front();
 }
 
 void CLoginPageDlg::LoginDone(const QString& password)
@@ -290,6 +378,7 @@ void CLoginPageDlg::SelectSlot(int slot)
         const QRect edit = m_password->geometry();
         m_login->move(edit.right() + 1 + 5, edit.top());
         m_login->show();
+        ChainTabs();
         return;
     }
     HidePasswordBox();
@@ -311,8 +400,8 @@ void CLoginPageDlg::OnOK()
         LoginDone(QString::fromStdString(digest));
         return;
     }
-    ShowErrorBalloon(m_password, LoadStr(122));
     m_password->clear();
+    ShowErrorBalloon(m_password, LoadStr(122));
     m_password->setFocus();
 }
 
@@ -344,6 +433,7 @@ void CLoginPageDlg::OnLanguageChange(int index)
     m_languageLabel->setText(LoadStr(190));
     m_languageLabel->setVisible(labelShown);
     m_login->setText(LoadStr(193));
+    m_password->setAccessibleName(LoadStr(762));
     if (m_selected) {
         const bool shown = m_rights->isVisible();
         m_rights->hide();
@@ -351,6 +441,70 @@ void CLoginPageDlg::OnLanguageChange(int index)
         m_rights->setVisible(shown);
     }
     FitTextWidths();
+}
+
+void CLoginPageDlg::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    // After the window has finished showing itself.
+    QTimer::singleShot(0, this, &CLoginPageDlg::ShowFocus);
+}
+
+void CLoginPageDlg::ShowFocus()
+{
+    QWidget* w = window();
+    // A window whose native window was remade while it had the focus (the main window's move from
+    // its start-up picture to this page) keeps the desktop's focus, yet its widgets no longer count
+    // it as active: no caret, no focus frame, until another window has come and gone. Bring the
+    // two back in line.
+    if (QGuiApplication::focusWindow() && QGuiApplication::focusWindow() == w->windowHandle() &&
+        QApplication::activeWindow() != w)
+        QApplication::setActiveWindow(w);
+    if (m_firstControl && !isAncestorOf(w->focusWidget()))
+        m_firstControl->setFocus(Qt::OtherFocusReason);
+}
+
+void CLoginPageDlg::focusInEvent(QFocusEvent* e)
+{
+    // Whoever gives the page the focus gives it to its first control, so the caret or the
+    // focus frame shows from the start.
+    if (m_firstControl)
+        m_firstControl->setFocus(e->reason());
+}
+
+bool CLoginPageDlg::eventFilter(QObject* watched, QEvent* e)
+{
+    if (auto* button = qobject_cast<QPushButton*>(watched)) {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                button->click();
+                return true;
+            }
+        }
+        return QWidget::eventFilter(watched, e);
+    }
+    auto* picture = qobject_cast<CPictureFrame*>(watched);
+    if (!picture)
+        return QWidget::eventFilter(watched, e);
+    switch (e->type()) {
+    case QEvent::KeyPress: {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        const int key = k->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) && !k->isAutoRepeat()) {
+            PressPicture(picture);
+            return true;
+        }
+        break;
+    }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        ShowSlotFocus(picture, e->type() == QEvent::FocusIn);
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 bool CLoginPageDlg::event(QEvent* e)

@@ -48,6 +48,9 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
 
 private:
@@ -57,6 +60,11 @@ private:
     void LayoutSlots();
     void FillLanguageCombo();
     void HidePasswordBox();
+    // Tab order in reading order; the page's focus goes to its first control.
+    void ChainTabs();
+    // Makes sure the page's window counts as active when it has the desktop's focus, and that
+    // one of the page's controls holds the focus.
+    void ShowFocus();
     void FitTextWidths();
     void LoginDone(const QString& password);
 
@@ -72,6 +80,7 @@ private:
     QPushButton* m_exit = nullptr;
     QComboBox* m_language = nullptr;
     QLabel* m_languageLabel = nullptr;
+    QWidget* m_firstControl = nullptr;  // where the page's focus goes
     UserRecord* m_selected = nullptr;
     int m_filled = 0;
     int m_languageIndex = 0;

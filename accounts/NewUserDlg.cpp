@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,22 +37,29 @@ CNewUserDlg::CNewUserDlg(QWidget* parent) : CAccountDlg(parent)
     m_status = MakeDlgLabel(this, IDC_NUMBER_STATUS);
     grid->addWidget(m_status, m_form->m_numberRow, 5, 1, 2);
 
-    grid->addWidget(MakeDlgLabel(this, 1210), row, 0);
     m_password = MakePasswordEdit(this, IDC_USER_PASSWORD);
+    grid->addWidget(MakeDlgLabel(this, 1210, m_password), row, 0);
     grid->addWidget(m_password, row, 1);
-    grid->addWidget(MakeDlgLabel(this, 1211), row, 4);
     m_confirm = MakePasswordEdit(this, IDC_USER_CONFIRM);
+    grid->addWidget(MakeDlgLabel(this, 1211, m_confirm), row, 4);
     grid->addWidget(m_confirm, row, 5);
     ++row;
 
-    grid->addWidget(MakeDlgLabel(this, 1212), row, 0);
     m_rights = MakeRightsCombo(this);
+    grid->addWidget(MakeDlgLabel(this, 1212, m_rights), row, 0);
     grid->addWidget(m_rights, row, 1);
     ++row;
     m_form->FinishGrid(grid, row);
     outer->addLayout(grid);
 
-    AddOkCancelRow(this, outer);
+    const std::vector<QWidget*> okCancel = AddOkCancelRow(this, outer);
+    // Tab goes as the eye reads: row by row, left to right.
+    std::vector<QWidget*> chain{m_form->m_number, check};
+    for (QWidget* w : m_form->FieldsAfterNumberRow())
+        chain.push_back(w);
+    chain.insert(chain.end(), {m_password, m_confirm, m_rights, m_form->m_writeBox});
+    chain.insert(chain.end(), okCancel.begin(), okCancel.end());
+    SetTabChain(chain);
 
     connect(check, &QPushButton::clicked, this, &CNewUserDlg::OnCheckNumber);
     connect(m_form->m_number, &QLineEdit::textChanged, this, &CNewUserDlg::OnNumberChanged);
@@ -71,7 +79,6 @@ CNewUserDlg::~CNewUserDlg()
 
 void CNewUserDlg::InitControls()
 {
-    m_form->m_age->setMaxLength(2);
     m_form->m_sex->setCurrentIndex(0);
     m_form->SetAlarm(19, 30, 0);
 
@@ -117,17 +124,45 @@ void CNewUserDlg::OnNumberChanged()
 
 bool CNewUserDlg::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == m_form->m_number && e->type() == QEvent::FocusOut && m_numberTested == 0 && isVisible())
-        OnCheckNumber();
+    if (watched == m_form->m_number && e->type() == QEvent::FocusOut) {
+        // Only leaving the box for another control of this dialog checks it: not a message box or
+        // another window taking the focus, nor a menu of the box (the focus comes back to it).
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            // Once the focus has moved: a refusal then gives it back with the text selected, which
+            // the box itself would deselect if it were refused while it is still losing the focus.
+            QMetaObject::invokeMethod(this, &CNewUserDlg::CheckLeftNumber, Qt::QueuedConnection);
+        }
+    }
     return QDialog::eventFilter(watched, e);
+}
+
+void CNewUserDlg::CheckLeftNumber()
+{
+    if (m_numberTested == 0 && isVisible() && !m_inOk && !m_done)
+        OnCheckNumber();
+}
+
+bool CNewUserDlg::NumberFits()
+{
+    const QString text = m_form->m_number->text().trimmed();
+    if (UserNumberFitsPedometer(text.toLongLong()))
+        return true;
+    m_status->setText(LoadStr(761));
+    RefuseField(m_form->m_number, 760, FieldFix::SelectAll);
+    return false;
 }
 
 void CNewUserDlg::OnCheckNumber()
 {
+    if (m_done)
+        return;
+    m_numberTested = 1;
+    if (!NumberFits())
+        return;
     QLineEdit* number = m_form->m_number;
     const bool free = USER_NumberIsUnuse(ReadNumberText(number->text())) != 0;
     m_status->setText(LoadStr(free ? 501 : 502));
-    m_numberTested = 1;
     if (!free)
         RefuseField(number, 504, FieldFix::SelectAll);
 }
@@ -141,7 +176,7 @@ void CNewUserDlg::accept()
 
 void CNewUserDlg::OnOK()
 {
-    if (!NameGiven(m_form->m_name) || !PasswordPairAgrees(m_password, m_confirm))
+    if (m_done || !NumberFits() || !NameGiven(m_form->m_name) || !PasswordPairAgrees(m_password, m_confirm))
         return;
     const QString password = m_password->text();
 
@@ -165,6 +200,7 @@ void CNewUserDlg::OnOK()
         return;
     }
     m_newUser = user;
+    m_done = true;  // from here on nothing of the dialog is checked again
     if (writeWanted) {
         WriteProfileToDevice(user);
         ShowMessageBox(this, LoadStr(505));

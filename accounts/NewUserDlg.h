@@ -38,8 +38,12 @@ protected:
 
 private:
     void OnOK();
+    // Refuses a number the pedometer cannot hold, with the number box's balloon.
+    bool NumberFits();
     void OnTimer1();
     void OnNumberChanged();
+    // The check of a changed number box the focus has left, unless the dialog's work is done or under way.
+    void CheckLeftNumber();
 
     std::unique_ptr<CUserProfileForm> m_form;
     QLineEdit* m_password = nullptr;
@@ -53,4 +57,5 @@ private:
     int m_numberTested = 1;
     bool m_settingNumber = false;
     bool m_inOk = false;  // the OK action runs (a question may be open)
+    bool m_done = false;  // the user is stored: the dialog's work is done
 };

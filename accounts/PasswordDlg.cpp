@@ -23,7 +23,7 @@ CPasswordDlg::CPasswordDlg(QWidget* parent) : CUserRecordDlg(parent)
     auto* grid = MakeFieldGrid();
     int row = 0;
     auto addRow = [&](int labelId, QWidget* field) {
-        grid->addWidget(MakeDlgLabel(this, labelId), row, 0);
+        grid->addWidget(MakeDlgLabel(this, labelId, field), row, 0);
         grid->addWidget(field, row, 1);
         ++row;
     };
@@ -48,7 +48,10 @@ CPasswordDlg::CPasswordDlg(QWidget* parent) : CUserRecordDlg(parent)
     grid->setColumnMinimumWidth(1, 160);
     outer->addLayout(grid);
 
-    AddOkCancelRow(this, outer);
+    const std::vector<QWidget*> okCancel = AddOkCancelRow(this, outer);
+    std::vector<QWidget*> chain{m_number, m_name, m_old, m_new, m_confirm, m_rights};
+    chain.insert(chain.end(), okCancel.begin(), okCancel.end());
+    SetTabChain(chain);
 
     // Timer 1: once the dialog is up, the focus goes to the old password (when there is one).
     m_timer1 = new QTimer(this);
@@ -68,6 +71,8 @@ void CPasswordDlg::InitControls()
         return;
     m_old->setEnabled(m_pUser->password[0] != '\0');
     m_rights->setCurrentIndex(m_pUser->rights == 1 ? 1 : 0);
+    // The dialog opens on the first box the user can type in, not on the read-only ones.
+    (m_old->isEnabled() ? m_old : m_new)->setFocus();
     m_timer1->start();
 }
 

@@ -16,22 +16,31 @@
 
 namespace {
 
-QLineEdit* MakeNumberEdit(QWidget* parent, int id, int maxDigits)
+// The alarm box: Tab leaves it at once (the hour, minute and second are chosen with the arrow
+// keys or the mouse), like every other box of the dialog.
+class CAlarmEdit : public QTimeEdit {
+public:
+    using QTimeEdit::QTimeEdit;
+
+protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+
+// A number box that takes typed values from 0 to maxValue; what the program sets is kept whole.
+QLineEdit* MakeNumberEdit(QWidget* parent, int id, int maxValue)
 {
     auto* e = new QLineEdit(parent);
     SetCtrlId(e, id);
-    e->setMaxLength(maxDigits);
-    e->setValidator(MakeDigitsValidator(maxDigits, e));
+    e->setValidator(new CNumberValidator(maxValue, e));
     return e;
 }
 
-// A number box in column + 1, its label in column and, unless unitId is 0, its unit in column + 2;
-// created in this order, which is also the tab order.
-QLineEdit* AddFigure(QWidget* dialog, QGridLayout* grid, int row, int column, int labelId, int id, int maxDigits,
+// A number box in column + 1, its label in column and, unless unitId is 0, its unit in column + 2.
+QLineEdit* AddFigure(QWidget* dialog, QGridLayout* grid, int row, int column, int labelId, int id, int maxValue,
                      int unitId)
 {
-    grid->addWidget(MakeDlgLabel(dialog, labelId), row, column);
-    QLineEdit* e = MakeNumberEdit(dialog, id, maxDigits);
+    QLineEdit* e = MakeNumberEdit(dialog, id, maxValue);
+    grid->addWidget(MakeDlgLabel(dialog, labelId, e), row, column);
     grid->addWidget(e, row, column + 1);
     if (unitId != 0)
         grid->addWidget(MakeDlgLabel(dialog, unitId), row, column + 2);
@@ -48,36 +57,38 @@ void SetNumber(QLineEdit* e, int value)
 CUserProfileForm::CUserProfileForm(QWidget* dialog, QGridLayout* grid, int& row)
 {
     // Left column: identity and body; right column: the figures with their units.
+    // Typed numbers stop where the pedometer's limits are; the number itself is checked on its own.
     m_numberRow = row;
-    m_number = AddFigure(dialog, grid, row, 0, 1201, IDC_USER_NUMBER, 9, 0);
+    m_number = AddFigure(dialog, grid, row, 0, 1201, IDC_USER_NUMBER, kBlankDeviceId, 0);
     ++row;
 
-    grid->addWidget(MakeDlgLabel(dialog, 1202), row, 0);
     m_name = new QLineEdit(dialog);
     SetCtrlId(m_name, IDC_USER_NAME);
     m_name->setValidator(new CUtf8LimitValidator(kNameMaxBytes, m_name));
+    grid->addWidget(MakeDlgLabel(dialog, 1202, m_name), row, 0);
     grid->addWidget(m_name, row, 1);
-    grid->addWidget(MakeDlgLabel(dialog, 1203), row, 4);
     m_sex = new QComboBox(dialog);
     SetCtrlId(m_sex, IDC_USER_SEX);
     m_sex->addItem(LoadStr(107));
     m_sex->addItem(LoadStr(108));
+    grid->addWidget(MakeDlgLabel(dialog, 1203, m_sex), row, 4);
     grid->addWidget(m_sex, row, 5);
     ++row;
 
-    m_age = AddFigure(dialog, grid, row, 0, 1204, IDC_USER_AGE, 2, 1223);
-    m_weight = AddFigure(dialog, grid, row, 4, 1205, IDC_USER_WEIGHT, 9, 1224);
+    m_age = AddFigure(dialog, grid, row, 0, 1204, IDC_USER_AGE, kPedometerMaxAge, 1223);
+    m_weight = AddFigure(dialog, grid, row, 4, 1205, IDC_USER_WEIGHT, kPedometerMaxWeight, 1224);
     ++row;
 
-    m_height = AddFigure(dialog, grid, row, 0, 1206, IDC_USER_HEIGHT, 9, 1225);
-    m_stride = AddFigure(dialog, grid, row, 4, 1207, IDC_USER_STRIDE, 9, 1226);
+    m_height = AddFigure(dialog, grid, row, 0, 1206, IDC_USER_HEIGHT, kPedometerMaxHeight, 1225);
+    // The stride is not written into the pedometer; it is never longer than a height can be.
+    m_stride = AddFigure(dialog, grid, row, 4, 1207, IDC_USER_STRIDE, kPedometerMaxHeight, 1226);
     ++row;
 
-    m_targetKcal = AddFigure(dialog, grid, row, 0, 1208, IDC_USER_TARGET_KCAL, 9, 1227);
-    grid->addWidget(MakeDlgLabel(dialog, 1209), row, 4);
-    m_alarm = new QTimeEdit(dialog);
+    m_targetKcal = AddFigure(dialog, grid, row, 0, 1208, IDC_USER_TARGET_KCAL, kPedometerMaxKcal, 1227);
+    m_alarm = new CAlarmEdit(dialog);
     SetCtrlId(m_alarm, IDC_USER_ALARM);
     m_alarm->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    grid->addWidget(MakeDlgLabel(dialog, 1209, m_alarm), row, 4);
     grid->addWidget(m_alarm, row, 5);
     ++row;
 
@@ -106,6 +117,11 @@ void CUserProfileForm::FinishGrid(QGridLayout* grid, int row)
     grid->addWidget(m_writeBox, row, 0, 1, 7);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(5, 1);
+}
+
+std::vector<QWidget*> CUserProfileForm::FieldsAfterNumberRow() const
+{
+    return {m_name, m_sex, m_age, m_weight, m_height, m_stride, m_targetKcal, m_alarm};
 }
 
 void CUserProfileForm::FollowDevice()

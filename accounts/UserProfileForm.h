@@ -5,6 +5,8 @@
 
 #include "external/records/Records.h"
 
+#include <vector>
+
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
@@ -28,6 +30,9 @@ public:
     void SetAlarm(int hour, int minute, int second);
     // Suggests the stride for the height box and the chosen sex.
     void SuggestStride();
+
+    // The fields from the name to the alarm, left to right and top to bottom: their tab order.
+    std::vector<QWidget*> FieldsAfterNumberRow() const;
 
     // Puts the write box in the given row and lets the two field columns take the spare width.
     void FinishGrid(QGridLayout* grid, int row);

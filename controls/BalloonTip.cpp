@@ -1,12 +1,16 @@
 #include "controls/BalloonTip.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 constexpr int kPointerHeight = 14;
@@ -54,7 +58,77 @@ QPainterPath BalloonPath(const QRectF& body, qreal tipX, bool up)
     pointer.closeSubpath();
     return path.united(pointer).simplified();
 }
+
+qint64 CoveredArea(const QRect& r, const std::vector<QRect>& keepClear)
+{
+    qint64 area = 0;
+    for (const QRect& k : keepClear) {
+        const QRect i = r.intersected(k);
+        if (!i.isEmpty())
+            area += qint64(i.width()) * i.height();
+    }
+    return area;
+}
+
+// The buttons of the window, in global coordinates: a balloon must leave them clickable.
+std::vector<QRect> ButtonsOf(QWidget* window)
+{
+    std::vector<QRect> rects;
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+        if (b->isVisible())
+            rects.emplace_back(b->mapToGlobal(QPoint(0, 0)), b->size());
+    }
+    return rects;
+}
 }  // namespace
+
+BalloonPlace PlaceBalloon(QPoint anchor, QSize size, int pointerInset, const QRect& screen,
+                          const std::vector<QRect>& keepClear)
+{
+    // Where the body may stand sideways: the usual place, or just clear of a rectangle to keep
+    // free, as long as the pointer still leaves the body well inside its rounded corners.
+    constexpr int kPointerRoom = 12;
+    const int usualLeft = anchor.x() - pointerInset;
+    std::vector<int> lefts{usualLeft};
+    for (const QRect& k : keepClear) {
+        for (int left : {k.left() - size.width(), k.right() + 1}) {
+            const int offset = anchor.x() - left;
+            if (offset >= kPointerRoom && offset <= size.width() - kPointerRoom)
+                lefts.push_back(left);
+        }
+    }
+    const int rightmost = std::max(screen.left(), screen.right() + 1 - size.width());
+    const int lowest = std::max(screen.top(), screen.bottom() + 1 - size.height());
+    struct Candidate {
+        BalloonPlace place;
+        qint64 covered = 0;
+        bool moved = false;  // pushed up or down onto the screen: the pointer no longer reaches the anchor
+        int shift = 0;       // sideways from the usual place
+    };
+    auto better = [](const Candidate& a, const Candidate& b) {
+        if (a.covered != b.covered)
+            return a.covered < b.covered;
+        if (a.moved != b.moved)
+            return !a.moved;
+        return a.shift < b.shift;
+    };
+    std::optional<Candidate> best;
+    for (bool up : {true, false}) {  // below first: it wins a tie
+        const int wantedTop = up ? anchor.y() : anchor.y() + 1 - size.height();  // the pointer's tip on the anchor
+        for (int wantedLeft : lefts) {
+            Candidate c;
+            const QPoint topLeft(std::clamp(wantedLeft, screen.left(), rightmost),
+                                 std::clamp(wantedTop, screen.top(), lowest));
+            c.place = {topLeft, up};
+            c.covered = CoveredArea(QRect(topLeft, size), keepClear);
+            c.moved = topLeft.y() != wantedTop;
+            c.shift = std::abs(wantedLeft - usualLeft);
+            if (!best || better(c, *best))
+                best = c;
+        }
+    }
+    return best->place;
+}
 
 void PaintBalloonIcon(QPainter& p, const QRectF& r, int icon)
 {
@@ -111,6 +185,14 @@ CBalloonTip* CBalloonTip::ShowBalloonTip(int icon, const QString& title, const Q
     if (!target)
         return nullptr;
     const QPoint anchor = point ? *point : target->mapToGlobal(QPoint(0, 0)) + QPoint(10, 10);
+    // One balloon per window: the newest fault replaces the one reported before.
+    for (CBalloonTip* old : Registry()) {
+        if (old->parentWidget() == target->window() && !old->m_replaced) {
+            old->m_replaced = true;
+            old->hide();
+            old->deleteLater();
+        }
+    }
     auto* tip = new CBalloonTip(icon, title, text, target, anchor);  // deletes itself
     tip->show();
     tip->raise();
@@ -141,7 +223,33 @@ CBalloonTip::CBalloonTip(int icon, const QString& title, const QString& text, QW
     connect(&m_removeTimer, &QTimer::timeout, this, [this] { deleteLater(); });
     m_targetTimer.setInterval(kTargetCheckMs);
     connect(&m_targetTimer, &QTimer::timeout, this, &CBalloonTip::OnTargetCheck);
+    // Hidden, closed or blocked by a message box, the window no longer shows the fault.
+    target->window()->installEventFilter(this);
+    EndOnEditOf(target);
     Layout();
+}
+
+void CBalloonTip::EndOnEditOf(QWidget* control)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        connect(edit, &QLineEdit::textEdited, this, &CBalloonTip::EndTip);
+    else if (auto* combo = qobject_cast<QComboBox*>(control))
+        connect(combo, &QComboBox::activated, this, &CBalloonTip::EndTip);
+}
+
+bool CBalloonTip::eventFilter(QObject* watched, QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::Hide:
+    case QEvent::Close:
+    case QEvent::WindowBlocked:
+        if (isVisible())
+            EndTip();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 CBalloonTip::~CBalloonTip()
@@ -168,19 +276,18 @@ void CBalloonTip::Layout()
     const int bodyW = contentW + 2 * kPad;
     const int bodyH = contentH + 2 * kPad;
 
-    // Below the anchor by default; above it when the screen has no room below.
+    // Below the anchor by default; above it when the screen has no room below or the balloon
+    // would cover a button there. A target off the screen still gets a readable balloon.
     QScreen* screen = QGuiApplication::screenAt(m_anchor);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 15, 1 << 15);
-    m_pointerUp = m_anchor.y() + kPointerHeight + bodyH <= avail.bottom() || m_anchor.y() - kPointerHeight - bodyH < avail.top();
-
-    int left = m_anchor.x() - kPointerInset - kPointerWidth / 2;
-    left = std::clamp(left, avail.left(), std::max(avail.left(), avail.right() - bodyW));
-    int top = m_pointerUp ? m_anchor.y() : m_anchor.y() - kPointerHeight - bodyH;
-    // A target scrolled or moved off the screen still gets a readable balloon.
-    top = std::clamp(top, avail.top(), std::max(avail.top(), avail.bottom() + 1 - bodyH - kPointerHeight));
-    setGeometry(left, top, bodyW, bodyH + kPointerHeight);
+    const QSize size(bodyW, bodyH + kPointerHeight);
+    const BalloonPlace place = PlaceBalloon(m_anchor, size, kPointerInset + kPointerWidth / 2, avail,
+                                            m_target ? ButtonsOf(m_target->window()) : std::vector<QRect>());
+    m_pointerUp = place.pointerUp;
+    const int left = place.topLeft.x();
+    setGeometry(QRect(place.topLeft, size));
 
     m_body = QRect(0, m_pointerUp ? kPointerHeight : 0, bodyW, bodyH);
     m_pointerX = std::clamp(m_anchor.x() - left, 1, bodyW - 2);
@@ -237,6 +344,8 @@ void CBalloonTip::mousePressEvent(QMouseEvent* e)
 
 void CBalloonTip::EndTip()
 {
+    if (m_replaced)
+        return;  // already on its way out
     m_timeoutTimer.stop();
     hide();
     if (!m_removeTimer.isActive())

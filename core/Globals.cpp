@@ -1,5 +1,6 @@
 #include "core/Globals.h"
 
+#include "core/DeviceLinkApi.h"
 #include "core/MainWindowApi.h"
 #include "core/Paths.h"
 #include "core/Profile.h"
@@ -34,6 +35,7 @@ void ReleaseLoginUser()
 }
 
 IMainWindow* g_pMainWindow = nullptr;
+IDeviceLink* g_pDeviceLink = nullptr;
 
 bool WriteuIsOn(const QString& value)
 {

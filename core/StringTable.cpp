@@ -5,8 +5,12 @@
 #include "core/Profile.h"
 #include "res/BuiltinStrings.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringDecoder>
+#include <QTranslator>
 #include <QWidget>
 
 #include <algorithm>
@@ -14,6 +18,7 @@
 namespace {
 
 std::unique_ptr<CLanguagePack> g_currentPack;
+std::unique_ptr<QTranslator> g_qtTranslator;
 
 qint64 DialogKey(int dialog, int control)
 {
@@ -145,6 +150,8 @@ std::unique_ptr<CLanguagePack> CLanguagePack::Parse(const QByteArray& raw, QStri
         if (where == Where::Pack) {
             if (key.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0)
                 pack->m_name = value.trimmed();
+            else if (key.compare(QLatin1String("Locale"), Qt::CaseInsensitive) == 0)
+                pack->m_qtLocale = value.trimmed();
             continue;
         }
         int id = 0;
@@ -278,7 +285,7 @@ QByteArray BuiltinTableAsPack(const QString& name)
 {
     QString out;
     out += QStringLiteral("; Travimo language pack (UTF-8). See README for the format.\r\n");
-    out += QStringLiteral("[Pack]\r\nName=%1\r\n\r\n[Strings]\r\n").arg(name);
+    out += QStringLiteral("[Pack]\r\nName=%1\r\nLocale=%2\r\n\r\n[Strings]\r\n").arg(name, QLatin1String(kBuiltinQtLocale));
     for (size_t i = 0; i < kBuiltinStringCount; ++i)
         out += QStringLiteral("%1=%2\r\n").arg(kBuiltinStrings[i].id).arg(EscapePackText(QString::fromUtf8(kBuiltinStrings[i].text)));
     int dialog = -1;
@@ -307,6 +314,7 @@ void LoadStartupLanguage()
     g_nLanguage = Profile::Atoi(Profile::GetString(LanguageIniPath(), "Default", "Index", installed));
     g_currentPack = CLanguagePack::Load(LanguagePackPath(g_nLanguage));
     g_hLangRes = g_currentPack.get();
+    LoadQtTranslations();
 }
 
 bool SwitchLanguage(int index, QString* error)
@@ -316,6 +324,35 @@ bool SwitchLanguage(int index, QString* error)
         return false;  // the current texts stay in force, Language.ini unchanged
     g_currentPack = std::move(pack);
     g_hLangRes = g_currentPack.get();
+    LoadQtTranslations();
     Profile::WriteString(LanguageIniPath(), "Default", "Index", QString::number(index));
     return true;
+}
+
+QString CurrentQtLocale()
+{
+    if (g_hLangRes && !g_hLangRes->QtLocale().isEmpty())
+        return g_hLangRes->QtLocale();
+    return QLatin1String(kBuiltinQtLocale);
+}
+
+void LoadQtTranslations()
+{
+    if (!QCoreApplication::instance())
+        return;
+    if (g_qtTranslator) {
+        QCoreApplication::removeTranslator(g_qtTranslator.get());
+        g_qtTranslator.reset();
+    }
+    const QLocale locale(CurrentQtLocale());
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto translator = std::make_unique<QTranslator>();
+    // "qt" names Qt's catalogues of every module; "qtbase" alone holds the standard buttons and dialogs.
+    for (const char* catalogue : {"qt", "qtbase"}) {
+        if (translator->load(locale, QLatin1String(catalogue), QStringLiteral("_"), folder) && !translator->isEmpty()) {
+            QCoreApplication::installTranslator(translator.get());
+            g_qtTranslator = std::move(translator);
+            return;
+        }
+    }
 }

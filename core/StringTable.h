@@ -7,6 +7,7 @@
 //   ; comment lines start with ';' or '#'
 //   [Pack]
 //   Name=English                  (informational)
+//   Locale=en                     (the locale of Qt's own texts; zh_CN when not given)
 //   [Strings]
 //   102=Travimo                   (string id = text)
 //   [Dialog 131]
@@ -40,9 +41,12 @@ public:
     QList<int> StringIds() const;
     QList<QPair<int, int>> DialogTextKeys() const;
     QString Name() const { return m_name; }
+    // The locale whose Qt translations go with the pack ("zh_CN", "en", ...); empty when the pack names none.
+    QString QtLocale() const { return m_qtLocale; }
 
 private:
     QString m_name;
+    QString m_qtLocale;
     QHash<int, QString> m_strings;
     QHash<qint64, QString> m_dialogTexts;
 };
@@ -70,11 +74,20 @@ QString UnescapePackText(const QString& text);
 // The built-in table written as a language pack.
 QByteArray BuiltinTableAsPack(const QString& name);
 
+// The locale of the built-in texts, and of a pack that names none (its missing texts are built-in ones).
+inline constexpr char kBuiltinQtLocale[] = "zh_CN";
+
 // Start-up: reads Index from Language.ini into g_nLanguage and loads that pack into g_hLangRes
-// (null, i.e. built-in texts, when it can't be loaded).
+// (null, i.e. built-in texts, when it can't be loaded), with Qt's own translations for its locale.
 void LoadStartupLanguage();
 // The login page's language switch: loads the pack of "Language<index>"; only when it loads it
-// becomes current and Index is written to Language.ini. g_nLanguage is not changed.
+// becomes current (with Qt's translations for its locale) and Index is written to Language.ini.
+// g_nLanguage is not changed.
 bool SwitchLanguage(int index, QString* error = nullptr);
+// The locale of the texts in force: the current pack's, else the built-in one.
+QString CurrentQtLocale();
+// Qt's own texts (standard buttons, file and print dialogs) in the current pack's language, from
+// Qt's translation folder; Qt's English when there are none for that locale. Needs the application object.
+void LoadQtTranslations();
 // The pack file of a language index, from Language.ini (default "ChineseprcRC.dll").
 QString LanguagePackPath(int index);

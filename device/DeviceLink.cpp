@@ -20,7 +20,6 @@
 #include <QTimerEvent>
 #include <QWidget>
 
-IDeviceLink* g_pDeviceLink = nullptr;
 
 QString KnownDeviceBalloonText(const UserRecord& user, const ImportCounts& counts)
 {

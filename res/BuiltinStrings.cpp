@@ -203,6 +203,9 @@ const BuiltinString kBuiltinStrings[] = {
     {737, "确定"},
     {738, "取消"},
     {739, "应用(&A)"},
+    {760, "计步器不能使用这个ID，请输入1到999998之间的数字！"},
+    {761, "不可使用"},
+    {762, "密码"},
 };
 const size_t kBuiltinStringCount = sizeof kBuiltinStrings / sizeof kBuiltinStrings[0];
 

@@ -5,8 +5,12 @@
 #include "controls/BalloonTip.h"
 #include "external/userdb/UserDb.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 
 void FakeMainWindow::ShowUserPages(const UserRecord& user, const QString& pw)
 {
@@ -56,6 +60,7 @@ void AccountsTest::SetUp()
 
 void AccountsTest::TearDown()
 {
+    m_boxAnswerer.stop();
     ReleaseLoginUser();
     g_pMainWindow = nullptr;
     g_pDeviceLink = nullptr;
@@ -111,6 +116,48 @@ void AccountsTest::ExpectBalloon(const QString& text, QWidget* target)
     EXPECT_EQ(b->GetTitle(), QStringLiteral("错误"));
     EXPECT_EQ(b->GetIcon(), 3);
     EXPECT_EQ(b->GetTarget(), target);
+    EXPECT_TRUE(b->isVisible());
+    if (!target)
+        return;
+    for (QAbstractButton* button : target->window()->findChildren<QAbstractButton*>()) {
+        if (button->isVisible()) {
+            EXPECT_FALSE(b->geometry().intersects(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())))
+                << "the balloon \"" << text.toStdString() << "\" covers \"" << button->text().toStdString() << "\"";
+        }
+    }
+}
+
+int AccountsTest::VisibleBalloonCount()
+{
+    int n = 0;
+    for (CBalloonTip* b : CBalloonTip::LiveBalloons())
+        n += b->isVisible() ? 1 : 0;
+    return n;
+}
+
+void AccountsTest::AnswerBoxesOnScreen()
+{
+    m_dialogs.boxAnswer.reset();
+    m_boxAnswerer.setInterval(20);
+    QObject::connect(&m_boxAnswerer, &QTimer::timeout, [this] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        m_shownBoxes << box->text();
+        m_balloonsOverBoxes += VisibleBalloonCount();
+        QAbstractButton* answer = box->button(QMessageBox::Yes);
+        if (!answer)
+            answer = box->button(QMessageBox::Ok);
+        answer->click();
+    });
+    m_boxAnswerer.start();
+}
+
+bool ShowActive(QWidget* window)
+{
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
 }
 
 void SetText(QWidget* dialog, int id, const QString& text)

@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <string>
 #include <vector>
@@ -47,15 +48,30 @@ protected:
     // The newest balloon, or null.
     static CBalloonTip* LastBalloon();
     static int BalloonCount();
-    // Checks the newest balloon: error icon, title, text and anchor.
+    // Checks the newest balloon: error icon, title, text and anchor, shown over none of the
+    // window's buttons.
     static void ExpectBalloon(const QString& text, QWidget* target);
+    // The balloons on show now.
+    static int VisibleBalloonCount();
+
+    // From now on message boxes really open; each is answered (Yes, else OK) once it is up,
+    // its text recorded in `m_shownBoxes` together with the balloons visible while it was up.
+    void AnswerBoxesOnScreen();
+    QStringList m_shownBoxes;
+    int m_balloonsOverBoxes = 0;
 
     TestDialogService m_dialogs;             // message boxes recorded and answered (Yes unless told)
     std::vector<std::string> m_deviceCalls;  // device writes, in order, with arguments
     int m_shwResult = 1;
     FakeMainWindow m_main;
     RecordingDeviceLink m_link;
+
+private:
+    QTimer m_boxAnswerer;
 };
+
+// Shows a window and waits until it is the active window, so the focus and Tab work as on a desktop.
+bool ShowActive(QWidget* window);
 
 // Sets a control's text by number (line edits).
 void SetText(QWidget* dialog, int id, const QString& text);

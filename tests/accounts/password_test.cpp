@@ -9,6 +9,7 @@
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -168,4 +169,75 @@ TEST_F(PasswordDlgTest, NobodyLoggedInFillsNothing)
     UserRecord lily = StoredUser(10002);
     ShownPasswordDlg dlg(&lily);
     EXPECT_EQ(Text(&dlg, IDC_USER_NUMBER), QString());
+}
+
+TEST_F(PasswordDlgTest, UserWithoutPasswordStartsInTheNewPasswordBox)
+{
+    ASSERT_EQ(LoginAttempt("Max", ""), 1);
+    CPasswordDlg dlg;
+    dlg.SetUser(g_pLoginUser);
+    ASSERT_TRUE(ShowActive(&dlg));
+    EXPECT_EQ(QApplication::focusWidget(), Edit(&dlg, IDC_USER_PASSWORD));
+    QTest::qWait(200);  // the dialog's timer leaves it there
+    EXPECT_EQ(QApplication::focusWidget(), Edit(&dlg, IDC_USER_PASSWORD));
+}
+
+// Balloons go with their reason: a newer fault replaces them, mending the box ends them, and
+// none floats over the message box that reports the change.
+TEST_F(PasswordDlgTest, BalloonsLastOnlyAsLongAsTheirReason)
+{
+    ASSERT_EQ(LoginAttempt("Lily", PasswordDigest("abc")), 1);
+    AnswerBoxesOnScreen();
+    CPasswordDlg dlg;
+    dlg.SetUser(g_pLoginUser);
+    ASSERT_TRUE(ShowActive(&dlg));
+    QLineEdit* oldBox = Edit(&dlg, IDC_OLD_PASSWORD);
+    QLineEdit* newBox = Edit(&dlg, IDC_USER_PASSWORD);
+    QLineEdit* confirmBox = Edit(&dlg, IDC_USER_CONFIRM);
+
+    // "Confirm your password", then the user empties the password instead: both reasons are gone.
+    QTest::keyClicks(oldBox, QStringLiteral("abc"));
+    QTest::keyClicks(newBox, QStringLiteral("n"));
+    dlg.accept();
+    ExpectBalloon(QStringLiteral("请确认您的密码！"), confirmBox);
+    QTest::keyClick(newBox, Qt::Key_Backspace);
+    EXPECT_EQ(VisibleBalloonCount(), 0);
+
+    // Faults one after the other, set without typing: one balloon, the newest.
+    oldBox->clear();
+    dlg.accept();
+    oldBox->setText(QStringLiteral("bad"));
+    newBox->setText(QStringLiteral("n1"));
+    dlg.accept();
+    confirmBox->setText(QStringLiteral("n2"));
+    dlg.accept();
+    ExpectBalloon(QStringLiteral("两次输入的密码不一致，请重新输入！"), newBox);
+    EXPECT_EQ(VisibleBalloonCount(), 1);
+    newBox->setText(QStringLiteral("n1"));
+    confirmBox->setText(QStringLiteral("n1"));
+    dlg.accept();
+    ExpectBalloon(QStringLiteral("您的旧密码不正确，请重新输入！"), oldBox);
+    EXPECT_EQ(VisibleBalloonCount(), 1);
+
+    // Typing the right old password mends it; the success box opens with no balloon over it.
+    QTest::keyClicks(oldBox, QStringLiteral("abc"));
+    EXPECT_EQ(VisibleBalloonCount(), 0);
+    dlg.accept();
+    EXPECT_EQ(m_shownBoxes, QStringList{QStringLiteral("修改密码成功！请记住您的新密码。")});
+    EXPECT_EQ(m_balloonsOverBoxes, 0);
+}
+
+// A balloon that is still up when a message box opens goes at once.
+TEST_F(PasswordDlgTest, AMessageBoxEndsTheBalloonsOfItsDialog)
+{
+    ASSERT_EQ(LoginAttempt("Admin", ""), 1);
+    UserRecord lily = StoredUser(10002);
+    AnswerBoxesOnScreen();
+    CPasswordDlg dlg;
+    dlg.SetUser(&lily);
+    ASSERT_TRUE(ShowActive(&dlg));
+    ShowErrorBalloon(Edit(&dlg, IDC_USER_PASSWORD), QStringLiteral("left over"));
+    Submit(dlg, QString(), QString(), QString());
+    EXPECT_EQ(m_shownBoxes.size(), 1);
+    EXPECT_EQ(m_balloonsOverBoxes, 0);
 }

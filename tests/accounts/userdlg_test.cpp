@@ -86,7 +86,6 @@ TEST_F(NewUserDlgTest, StartsWithASuggestedNumberAndDefaults)
     EXPECT_EQ(GetDlgItemAs<QTimeEdit>(&dlg, IDC_USER_ALARM)->time(), QTime(19, 30, 0));
     EXPECT_FALSE(WriteBox(&dlg)->isEnabled());
     EXPECT_FALSE(WriteBox(&dlg)->isChecked());
-    EXPECT_EQ(GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_AGE)->maxLength(), 2);
     EXPECT_EQ(GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_PASSWORD)->maxLength(), 10);
     EXPECT_EQ(GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_CONFIRM)->maxLength(), 10);
 }
@@ -158,20 +157,37 @@ TEST_F(NewUserDlgTest, NumberCheckReportsATakenNumber)
 TEST_F(NewUserDlgTest, LeavingAChangedNumberBoxChecksIt)
 {
     CNewUserDlg dlg;
-    dlg.show();
+    ASSERT_TRUE(ShowActive(&dlg));
     auto* number = GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_NUMBER);
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(number, &out);  // unchanged: no check
+    number->setFocus();
+    QTest::keyClick(number, Qt::Key_Tab);  // unchanged: no check
+    QTest::qWait(20);
     EXPECT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("允许使用"));
     EXPECT_EQ(BalloonCount(), 0);
-    number->setText(QStringLiteral("10001"));
-    QApplication::sendEvent(number, &out);
-    EXPECT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("已经占用"));
+
+    number->setFocus();
+    number->selectAll();
+    QTest::keyClicks(number, QStringLiteral("10001"));
+    QTest::keyClick(number, Qt::Key_Tab);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(&dlg, IDC_NUMBER_STATUS) == QStringLiteral("已经占用"); }, 1000));
     ExpectBalloon(QStringLiteral("ID已经被使用，请重新选择！"), number);
+    // The focus is back in the box with the number selected: typing replaces it.
+    EXPECT_EQ(QApplication::focusWidget(), number);
+    EXPECT_EQ(number->selectedText(), QStringLiteral("10001"));
+    QTest::keyClicks(number, QStringLiteral("10007"));
+    EXPECT_EQ(number->text(), QStringLiteral("10007"));
+    EXPECT_EQ(VisibleBalloonCount(), 0);  // mended
+    QTest::keyClick(number, Qt::Key_Tab);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(&dlg, IDC_NUMBER_STATUS) == QStringLiteral("允许使用"); }, 1000));
+
     // Checked once: leaving again does not repeat it.
-    const int balloons = BalloonCount();
-    QApplication::sendEvent(number, &out);
-    EXPECT_EQ(BalloonCount(), balloons);
+    number->setText(QStringLiteral("10001"));
+    dlg.OnCheckNumber();
+    CBalloonTip* shown = LastBalloon();
+    number->setFocus();
+    QTest::keyClick(number, Qt::Key_Tab);
+    QTest::qWait(20);
+    EXPECT_EQ(LastBalloon(), shown);
 }
 
 TEST_F(NewUserDlgTest, InputErrorsInTheirOrder)
@@ -255,10 +271,11 @@ TEST_F(NewUserDlgTest, OtherStoreFailureShowsTheStoreTextAndKeepsTheDialogOpen)
 {
     CNewUserDlg dlg;
     dlg.show();
-    FillNew(&dlg, QString(), QStringLiteral("Tom"));  // number 0: the store refuses it
+    FillNew(&dlg, QStringLiteral("10002"), QStringLiteral("Tom"));
+    USER_Term(0, "508317");  // the store went away: it refuses the user
     dlg.accept();
     ASSERT_EQ(m_dialogs.messages.size(), 1);
-    EXPECT_EQ(m_dialogs.messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_INVALID)));
+    EXPECT_EQ(m_dialogs.messages[0], QString::fromStdString(USER_GetErrorMsg(USER_ERR_NOT_OPEN)));
     EXPECT_FALSE(m_dialogs.messages[0].isEmpty());
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_NE(dlg.result(), QDialog::Accepted);
@@ -539,4 +556,116 @@ TEST_F(NewUserDlgTest, CancelledDeviceModeDialogEndsOnce)
     g_pDeviceUser = nullptr;  // the pedometer goes after the dialog was cancelled
     QTest::qWait(1300);
     EXPECT_EQ(finished, 1);
+}
+
+// Enter in a changed number box creates the user; the message box that reports it takes the
+// focus, and that must not run the number check on the user just stored.
+TEST_F(NewUserDlgTest, NoNumberCheckAfterTheUserIsCreated)
+{
+    AnswerBoxesOnScreen();
+    CNewUserDlg dlg;
+    ASSERT_TRUE(ShowActive(&dlg));
+    auto* number = GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_NUMBER);
+    SetText(&dlg, IDC_USER_NAME, QStringLiteral("Tom"));
+    number->setFocus();
+    number->selectAll();
+    QTest::keyClicks(number, QStringLiteral("10005"));
+    ASSERT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("?"));
+    QTest::keyClick(number, Qt::Key_Return);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_TRUE(UserExists(10005));
+    EXPECT_EQ(m_shownBoxes, QStringList{QStringLiteral("创建新用户成功!")});
+    QTest::qWait(50);
+    EXPECT_EQ(VisibleBalloonCount(), 0);
+    EXPECT_NE(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("已经占用"));
+}
+
+TEST_F(NewUserDlgTest, NumbersThePedometerCannotHoldAreRefused)
+{
+    EXPECT_FALSE(UserNumberFitsPedometer(0));
+    EXPECT_FALSE(UserNumberFitsPedometer(-10002));
+    EXPECT_FALSE(UserNumberFitsPedometer(kBlankDeviceId));
+    EXPECT_FALSE(UserNumberFitsPedometer(1000000));
+    EXPECT_TRUE(UserNumberFitsPedometer(1));
+    EXPECT_TRUE(UserNumberFitsPedometer(999998));
+
+    ConnectDevice(kBlankDeviceId);
+    CNewUserDlg dlg;
+    dlg.show();
+    auto* number = GetDlgItemAs<QLineEdit>(&dlg, IDC_USER_NUMBER);
+    for (const QString& bad : {QStringLiteral("999999"), QStringLiteral("0"), QString()}) {
+        FillNew(&dlg, bad, QStringLiteral("Bob"));
+        dlg.accept();
+        ExpectBalloon(QStringLiteral("计步器不能使用这个ID，请输入1到999998之间的数字！"), number);
+        EXPECT_EQ(number->selectedText(), bad);
+        EXPECT_TRUE(dlg.isVisible()) << bad.toStdString();
+        SetText(&dlg, IDC_USER_NUMBER, bad);
+        dlg.OnCheckNumber();
+        EXPECT_EQ(Text(&dlg, IDC_NUMBER_STATUS), QStringLiteral("不可使用"));
+    }
+    EXPECT_FALSE(UserExists(kBlankDeviceId));
+    EXPECT_TRUE(m_deviceCalls.empty());
+    EXPECT_TRUE(m_dialogs.messages.isEmpty());
+    // Typing stops at six digits; the largest number the pedometer holds goes through.
+    number->clear();
+    QTest::keyClicks(number, QStringLiteral("9999989"));
+    EXPECT_EQ(number->text(), QStringLiteral("999998"));
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(m_deviceCalls.front(), "SetID 999998");
+}
+
+// A pedometer's or a record's values are kept whole; typing stops where the pedometer's limits are.
+TEST_F(NewUserDlgTest, APedometerAged104MakesAUserAged104)
+{
+    UserRecord& device = ConnectDevice(kBlankDeviceId);
+    device.age = 104;
+    device.weight = 250;
+    device.targetCalories = 12345;
+    CNewUserDlg dlg;
+    dlg.SetDeviceMode(1);
+    dlg.show();
+    EXPECT_EQ(Text(&dlg, IDC_USER_AGE), QStringLiteral("104"));
+    SetText(&dlg, IDC_USER_NAME, QStringLiteral("Old"));
+    dlg.accept();
+    EXPECT_EQ(StoredUser(10002).age, 104);
+    EXPECT_EQ(m_deviceCalls.at(1), "SetSHW 0 160 250 104 1");
+    EXPECT_EQ(m_deviceCalls.at(2), "SetDayTargetCalorie 12345");
+}
+
+TEST_F(NewUserDlgTest, TypedFiguresStopAtThePedometersLimits)
+{
+    CNewUserDlg dlg;
+    dlg.show();
+    const struct {
+        int id;
+        const char* typed;
+        const char* kept;
+    } rows[] = {{IDC_USER_AGE, "151", "15"},       {IDC_USER_AGE, "150", "150"},
+                {IDC_USER_HEIGHT, "301", "30"},    {IDC_USER_HEIGHT, "300", "300"},
+                {IDC_USER_WEIGHT, "501", "50"},    {IDC_USER_WEIGHT, "500", "500"},
+                {IDC_USER_TARGET_KCAL, "100001", "10000"}, {IDC_USER_TARGET_KCAL, "100000", "100000"},
+                {IDC_USER_AGE, "4x2", "42"}};
+    for (const auto& r : rows) {
+        auto* box = GetDlgItemAs<QLineEdit>(&dlg, r.id);
+        box->clear();
+        QTest::keyClicks(box, QString::fromLatin1(r.typed));
+        EXPECT_EQ(box->text(), QString::fromLatin1(r.kept)) << r.id << " " << r.typed;
+    }
+}
+
+TEST_F(EditUserDlgTest, EditingAUserAged104KeepsTheAge)
+{
+    UserRecord r = StoredUser(10002);
+    r.age = 104;
+    ASSERT_EQ(USER_EditUser(r), 1);
+    r = StoredUser(10002);
+    CEditUserDlg dlg;
+    dlg.SetUser(&r);
+    dlg.show();
+    EXPECT_EQ(Text(&dlg, IDC_USER_AGE), QStringLiteral("104"));
+    SetText(&dlg, IDC_USER_WEIGHT, QStringLiteral("66"));
+    dlg.accept();
+    EXPECT_EQ(StoredUser(10002).age, 104);
+    EXPECT_EQ(r.age, 104);
 }

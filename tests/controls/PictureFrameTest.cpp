@@ -368,8 +368,11 @@ TEST_F(BalloonTest, ClickHidesAtOnce)
 
 TEST_F(BalloonTest, EndsWhenItsTargetGoes)
 {
+    QWidget otherWindow;  // a window of its own: one balloon per window
+    auto* otherBox = new QLineEdit(&otherWindow);
+    otherWindow.show();
     QPointer<CBalloonTip> tip = CBalloonTip::ShowBalloonTip(CBalloonTip::IconError, "t", "text", m_edit, std::nullopt, 60000);
-    QPointer<CBalloonTip> other = CBalloonTip::ShowBalloonTip(CBalloonTip::IconInfo, "", "other", m_other, std::nullopt, 60000);
+    QPointer<CBalloonTip> other = CBalloonTip::ShowBalloonTip(CBalloonTip::IconInfo, "", "other", otherBox, std::nullopt, 60000);
     ASSERT_TRUE(tip && other);
     EXPECT_EQ(CBalloonTip::LiveBalloons().size(), 2u);
     delete m_edit;

@@ -225,20 +225,24 @@ TEST_F(DeviceTest, DialogsLookFinishedInBothLanguages)
             SCOPED_TRACE(std::string(dlg->metaObject()->className()) + (pack ? " English" : " Chinese"));
             dlg->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
-            if (dlg == &read)
+            if (dlg == &read) {
                 ASSERT_TRUE(QTest::qWaitFor([&] { return read.List()->topLevelItemCount() == 4; }, 5000));
+            }
             for (QWidget* w : dlg->findChildren<QWidget*>()) {
                 if (!w->isVisible())
                     continue;
-                if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w))
+                if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w)) {
                     EXPECT_GE(w->width(), w->sizeHint().width()) << GetWindowText(w).toStdString();
-                if (w->focusPolicy() != Qt::NoFocus && !qobject_cast<QAbstractButton*>(w) && w->parentWidget() == dlg)
+                }
+                if (w->focusPolicy() != Qt::NoFocus && !qobject_cast<QAbstractButton*>(w) && w->parentWidget() == dlg) {
                     EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className() << CtrlId(w);
+                }
             }
             QHeaderView* header = read.List()->header();
             for (int c = 0; c < read.List()->columnCount() && dlg == &read; ++c) {
-                if (kReadColumns[c].width > 0)
+                if (kReadColumns[c].width > 0) {
                     EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << c;
+                }
             }
             dlg->hide();
         }

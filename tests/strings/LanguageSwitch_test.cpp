@@ -14,7 +14,9 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace {
@@ -279,6 +281,43 @@ TEST_F(LanguageFolder, ApplyDialogTextsLabelsControlsByNumber)
     EXPECT_EQ(nameEdit->text(), QStringLiteral("typed by the user"));
 
     ApplyDialogTexts(nullptr, 144);  // harmless
+}
+
+// Qt's own texts (here the standard buttons of a message box) follow the pack's locale.
+TEST_F(LanguageFolder, QtStandardButtonsSpeakThePacksLanguage)
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    ASSERT_TRUE(QFile::exists(folder + QStringLiteral("/qtbase_zh_CN.qm")))
+        << "Qt's translations are missing from " << folder.toStdString() << " (package qt6-translations-l10n)";
+    const QByteArray german = "[Pack]\nName=Deutsch\nLocale=de\n[Strings]\n102=Travimo\n";
+    const QByteArray unnamed = "[Pack]\nName=Other\n[Strings]\n102=Travimo\n";
+    const int germanIndex = AddLanguage(QStringLiteral("German.lng"), &german);
+    const int unnamedIndex = AddLanguage(QStringLiteral("Other.lng"), &unnamed);
+    auto buttons = [] {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("x"),
+                        QMessageBox::Ok | QMessageBox::Yes | QMessageBox::No);
+        QStringList texts;
+        for (auto b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No})
+            texts << box.button(b)->text().remove(QLatin1Char('&'));
+        return texts.join(QLatin1Char(' '));
+    };
+
+    LoadStartupLanguage();  // Index 0: the Chinese pack
+    EXPECT_EQ(CurrentQtLocale(), QStringLiteral("zh_CN"));
+    const QString chinese = buttons();
+    EXPECT_EQ(chinese, QStringLiteral("确定 是(Y) 否(N)"));
+    ASSERT_TRUE(SwitchLanguage(1));
+    EXPECT_EQ(buttons(), QStringLiteral("OK Yes No"));
+    ASSERT_TRUE(SwitchLanguage(germanIndex));
+    EXPECT_EQ(buttons(), QStringLiteral("OK Ja Nein"));
+    // A pack that names no locale shows the built-in texts' language where it has none of its own.
+    ASSERT_TRUE(SwitchLanguage(unnamedIndex));
+    EXPECT_EQ(buttons(), chinese);
+    // A refused pack changes nothing.
+    const QByteArray broken = "no section\n";
+    ASSERT_FALSE(SwitchLanguage(AddLanguage(QStringLiteral("Broken.lng"), &broken)));
+    EXPECT_EQ(buttons(), chinese);
+    ASSERT_TRUE(SwitchLanguage(1));  // leave Qt's texts in English for the other tests
 }
 
 TEST_F(LanguageFolder, TheStoresMessagesFollowTheLanguage)
