@@ -316,7 +316,10 @@ void CUserListDlg::OnSearch()
 {
     const QString text = m_search->currentText();
     if (text.isEmpty()) {
-        CBalloonTip::ShowBalloonTip(CBalloonTip::IconError, LoadStr(103), LoadStr(120), m_search, std::nullopt, 5000);
+        // Pointing up at the box from the foot of the button row, so it hangs below every button.
+        const QPoint anchor(m_search->mapTo(this, QPoint(10, 0)).x(), kToolbarHeight - 3);
+        CBalloonTip::ShowBalloonTip(CBalloonTip::IconError, LoadStr(103), LoadStr(120), m_search,
+                                    mapToGlobal(anchor), 5000);
         m_search->setFocus();
         return;
     }
