@@ -54,7 +54,6 @@ struct ColumnSpec {
     int width;
 };
 constexpr ColumnSpec kColumns[] = {{115, 100}, {116, 100}, {106, 65}, {109, 65}, {117, 65}, {118, 65}, {119, 100}};
-constexpr int kExportColumns = 8;  // A to H: the table's seven and one empty
 
 const char* const kSortColumn = "SORT_COLUMN";
 const char* const kSortDirection = "SORT_DIRECTION";
@@ -449,7 +448,7 @@ void CUserListDlg::OnExport()
     std::vector<QStringList> rows;
     for (int r = 0; r < m_list->GetItemCount(); ++r) {
         QStringList texts;
-        for (int c = 0; c < kExportColumns; ++c)
+        for (int c = 0; c < kUserListExportColumns; ++c)  // A to H: the seven and one empty
             texts << m_list->GetItemText(r, c);
         rows.push_back(std::move(texts));
     }
