@@ -12,6 +12,7 @@
 #include "controls/PictureFrame.h"
 #include "external/records/WndMessage.h"
 #include "external/skin/Skin.h"
+#include "external/skin/SkinImage.h"
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 
@@ -145,7 +146,7 @@ void CLoginPageDlg::CreateControls()
     resize(LoginPageSize(backPath));
     WS_SetSkin(this);
     WS_SetBackBmp(this, backPath);
-    m_back.load(backPath);
+    m_back = LoadSkinBitmap(backPath);
     const int w = width();
     const int h = height();
 
@@ -242,8 +243,9 @@ void CLoginPageDlg::FitTextWidths()
     FitWidth(m_other, m_other->text(), 24);
     m_other->move(otherRight - m_other->width(), m_other->y());
     FitWidth(m_login, m_login->text(), 20);
-    // The language label stays inside the left panel: a long text wraps upwards over the combo.
-    const int labelWidth = std::max(m_language->width(), 150);
+    // The language label stays inside the left panel, as wide as the combo under it and so clear
+    // of the panel's edge: a long text wraps upwards over the combo.
+    const int labelWidth = m_language->width();
     const int labelHeight = std::max(20, m_languageLabel->heightForWidth(labelWidth));
     m_languageLabel->setGeometry(m_language->x(), m_language->y() - 2 - labelHeight, labelWidth, labelHeight);
 }
@@ -252,10 +254,10 @@ void CLoginPageDlg::OnInitDialog()
 {
     // The logo from the skin, placed where the skin says; without it the template's place stays.
     const LoginPageSkin skin = ReadLoginPageSkin();
-    QPixmap logo;
-    if (logo.load(skin.leftLog)) {
+    const QPixmap logo = LoadSkinBitmap(skin.leftLog, devicePixelRatioF());
+    if (!logo.isNull()) {
         m_logo->setPixmap(logo);
-        m_logo->setGeometry(QRect(skin.leftLogPos, logo.size()));
+        m_logo->setGeometry(QRect(skin.leftLogPos, LogicalSize(logo)));
     }
 
     m_password->setMaxLength(10);
@@ -288,8 +290,7 @@ void CLoginPageDlg::FillSlot(int slot, std::unique_ptr<UserRecord> user)
     picture->setAccessibleName(name);
     picture->SetUser(user.get());
     picture->show();
-    QPixmap bmp;
-    if (bmp.load(path))
+    if (const QPixmap bmp = LoadSkinBitmap(path); !bmp.isNull())
         picture->SetBitmap(bmp);
 
     m_names[slot]->setText(name);

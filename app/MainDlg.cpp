@@ -1,6 +1,8 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/Placement.h"
+#include "core/DialogService.h"
 #include "core/Timings.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceProgress.h"
@@ -17,6 +19,7 @@
 #include "res/resource.h"
 #include "userpage/UserPage.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -34,6 +37,7 @@
 
 namespace {
 constexpr int kTrayAnimationMs = 200;
+constexpr int kBalloonMs = 10000;
 constexpr QSize kUserPageSize(868, 500);
 constexpr QSize kUserMinimumSize(530, 480);
 }  // namespace
@@ -102,15 +106,18 @@ void CMainDlg::setVisible(bool visible)
             // The window stays hidden: the error box is all there is, and closing it ends the program.
             QMetaObject::invokeMethod(this, [this] {
                 // No parent: the hidden window would place the box at its never-shown position.
-                QMessageBox box(QMessageBox::Critical, LoadStr(102), QStringLiteral("Error: %1").arg(m_initError),
-                                QMessageBox::Ok);
-                box.exec();
+                DialogService().MessageBox(nullptr, QStringLiteral("Error: %1").arg(m_initError), QMessageBox::Ok,
+                                           QMessageBox::Critical, QMessageBox::Ok);
                 EndDialog(IDCANCEL);
             }, Qt::QueuedConnection);
             return;
         }
         QDialog::setVisible(true);
-        Fade(true, nullptr);
+        // The picture fades in, and only then is it held for its full time.
+        Fade(true, [this] {
+            if (!m_destroyed)
+                m_startupTimer.start(std::max(0, Timings().startupPicture), this);
+        });
         return;
     }
     if (visible && m_initFailed)
@@ -134,7 +141,11 @@ bool CMainDlg::OnInitDialog()
     const WindowSkinSettings skin = ReadWindowSkin(SkinFolder());
     ApplyWindowSkin(this, skin);
     WS_SetStyle(this, 0);
-    setWindowIcon(QIcon(skin.icon));
+    setWindowIcon(LoadIconFile(skin.icon));
+    m_missingSkinPieces = MissingSkinPieces();
+    if (!m_missingSkinPieces.isEmpty())
+        qWarning("Travimo: the skin \"%s\" lacks or cannot read %s; the built-in skin stands in",
+                 qPrintable(g_strSkinName), qPrintable(m_missingSkinPieces.join(QStringLiteral(", "))));
 
     auto* pane = new CPicturePane(this);
     m_picturePage = pane;
@@ -145,16 +156,13 @@ bool CMainDlg::OnInitDialog()
         menu->addSeparator();
         menu->addAction(about)->setData(IDM_ABOUTBOX);
     }
-    m_startupTimer.start(std::max(0, Timings().startupPicture), this);
     return true;
 }
 
 void CMainDlg::Fade(bool in, const std::function<void()>& then)
 {
-    // Fading needs a platform that can change a window's opacity.
-    const bool canFade = Timings().fade > 0 && QGuiApplication::platformName() != QLatin1String("offscreen") &&
-                         QGuiApplication::platformName() != QLatin1String("minimal");
-    if (!canFade) {
+    // Where the platform can't change a window's opacity the fade still takes its time.
+    if (Timings().fade <= 0) {
         if (!in)
             QDialog::setVisible(false);
         if (then)
@@ -209,13 +217,16 @@ void CMainDlg::FinishStartup()
     m_tray.Create(this, WM_TRAY_NOTIFY, QStringLiteral("%1 -- %2").arg(LoadStr(102), LoadStr(155)),
                   LoadIconFile(ReadTrayIconSkin().normal),
                   IDR_TRAY_MENU);
+    // Said once; the about box keeps saying it.
+    if (!m_missingSkinPieces.isEmpty())
+        ShowTrayBalloon(LoadStr(801), LoadStr(802), kBalloonMs);
 
     USB_SetPortFolder(PortFolder());
     USB_Init(this, &UsbProgressCallback);
     m_usbStarted = true;
 }
 
-void CMainDlg::HostPage(QWidget* page)
+void CMainDlg::HostPage(QWidget* page, QSize minimum)
 {
     m_currentPage = page;
     if (!page)
@@ -226,18 +237,45 @@ void CMainDlg::HostPage(QWidget* page)
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     resize(r.size());
+    PlaceOnScreen(true, minimum);
     page->setGeometry(contentsRect());
     page->show();
-    CenterOnScreen();
 }
 
-void CMainDlg::CenterOnScreen()
+QRect CMainDlg::AvailableArea() const
 {
-    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    QScreen* s = isVisible() ? QGuiApplication::screenAt(geometry().center()) : nullptr;
     if (!s)
+        s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return {};
+    // The skinned window has no frame of the window manager's; should it have one, the frame must
+    // fit too (asked only while shown: a hidden window may report a stale frame).
+    if (windowFlags().testFlag(Qt::FramelessWindowHint) || !isVisible())
+        return s->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    return s->availableGeometry().marginsRemoved(QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+                                                          frame.right() - inner.right(),
+                                                          frame.bottom() - inner.bottom()));
+}
+
+void CMainDlg::PlaceOnScreen(bool centre, QSize minimum)
+{
+    if (isMaximized() || isFullScreen() || m_destroyed)
         return;
-    const QRect area = s->availableGeometry();
-    move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+    const QRect area = AvailableArea();
+    if (area.isEmpty())
+        return;
+    const QSize least = minimum.isValid() ? minimum : minimumSize();
+    const QRect r = centre ? CentredWindowRect(size(), least, area) : FitWindowRect(geometry(), least, area);
+    // Only a screen smaller than the minimum takes the window below it.
+    if (r.width() < minimumWidth() || r.height() < minimumHeight())
+        setMinimumSize(minimumSize().boundedTo(r.size()));
+    if (r.size() != size())
+        resize(r.size());
+    if (r.topLeft() != pos())
+        move(r.topLeft());
 }
 
 void CMainDlg::SetTrayTip(int stateString)
@@ -263,8 +301,8 @@ void CMainDlg::ShowUserPages(const UserRecord&, const QString&)
     if (isMaximized())
         showNormal();
     WS_SetStyle(this, WS_STYLE_CAPTION | WS_STYLE_SIZEBOX | WS_STYLE_MAXIMIZEBOX);
-    HostPage(page);
-    setMinimumSize(kUserMinimumSize);
+    HostPage(page, kUserMinimumSize);
+    setMinimumSize(kUserMinimumSize.boundedTo(size()));
     DrawTrayAnimation(5);
     QDialog::setVisible(true);
     raise();
@@ -391,8 +429,14 @@ void CMainDlg::ShowRestored()
         showNormal();
     else
         QDialog::setVisible(true);
+    PlaceOnScreen(false);
     raise();
     activateWindow();
+    // A dialog open over the window stays in front of it.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 void CMainDlg::OnCommand(int id)
@@ -400,6 +444,16 @@ void CMainDlg::OnCommand(int id)
     if (id == ID_TRAY_SHOWHIDE) {
         ShowRestored();
     } else if (id == ID_TRAY_EXIT) {
+        // Dialogs open over the window end first (as cancelled): their loops run inside the window's.
+        for (int guard = 0; guard < 32; ++guard) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal == this)
+                break;
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        }
         QDialog::setVisible(false);
         // The window closes once the current handler has returned.
         QMetaObject::invokeMethod(this, "close", Qt::QueuedConnection);
@@ -410,7 +464,7 @@ bool CMainDlg::OnSysCommand(int command)
 {
     if (command == IDM_ABOUTBOX) {
         CAboutDlg about(this);
-        about.exec();
+        RunModal(about);
         return true;
     }
     if (command == SC_CLOSE) {
@@ -456,6 +510,22 @@ void CMainDlg::resizeEvent(QResizeEvent* e)
     QDialog::resizeEvent(e);
     if (m_currentPage)
         m_currentPage->setGeometry(contentsRect());
+}
+
+void CMainDlg::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // However it comes back (tray, another copy, the desktop), it comes back on the screen.
+    if (!e->spontaneous())
+        PlaceOnScreen(false);
+}
+
+void CMainDlg::changeEvent(QEvent* e)
+{
+    QDialog::changeEvent(e);
+    // Back from maximised or minimised: the restored place may lie off a screen that changed since.
+    if (e->type() == QEvent::WindowStateChange && !isMaximized() && !isMinimized())
+        QMetaObject::invokeMethod(this, [this] { PlaceOnScreen(false); }, Qt::QueuedConnection);
 }
 
 void CMainDlg::moveEvent(QMoveEvent* e)

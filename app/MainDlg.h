@@ -11,6 +11,7 @@
 #include <QBasicTimer>
 #include <QDialog>
 #include <QPointer>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -66,6 +67,7 @@ public:
     QWidget* LoginPage() const { return m_loginPage; }
     QWidget* UserPage() const { return m_userPage; }
     bool InitFailed() const { return m_initFailed; }
+    const QStringList& SkinPiecesFromBuiltin() const { return m_missingSkinPieces; }
     bool DeviceLibraryStarted() const { return m_usbStarted; }
 
 signals:
@@ -78,6 +80,8 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void changeEvent(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
     virtual bool OnInitDialog();
@@ -90,9 +94,13 @@ private:
     void EndStartupPicture();
     void FinishStartup();
     void Fade(bool in, const std::function<void()>& then);
-    // Makes page the current one, sizes the window around it and centres the window.
-    void HostPage(QWidget* page);
-    void CenterOnScreen();
+    // Makes page the current one, sizes the window around it and centres the window on the
+    // screen, shrunk to fit it but not below minimum unless the screen is smaller.
+    void HostPage(QWidget* page, QSize minimum = QSize(0, 0));
+    // The screen area the window may use (its screen's available area less any frame).
+    QRect AvailableArea() const;
+    // Centres the window, or moves it into the area, shrinking it where it must.
+    void PlaceOnScreen(bool centre, QSize minimum = QSize());
     void SetTrayTip(int stateString);
     void DestroyWindow();
     void PostNcDestroy();
@@ -110,4 +118,5 @@ private:
     bool m_usbStarted = false;
     bool m_destroyed = false;
     QString m_initError;
+    QStringList m_missingSkinPieces;  // pieces of the chosen skin that the built-in one stands in for
 };

@@ -5,10 +5,9 @@
 #include "core/DlgItem.h"
 #include "core/Globals.h"
 #include "core/SkinSections.h"
-#include "external/skin/Skin.h"
+#include "external/skin/SkinImage.h"
 #include "res/resource.h"
 
-#include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
 
@@ -18,11 +17,11 @@ CPicturePane::CPicturePane(QWidget* parent) : QWidget(parent), m_picture(new QLa
     SetCtrlId(m_picture, IDC_SHOW_PICTURE);
     resize(kDefaultSize);
     m_picture->setGeometry(rect());
-    const QPixmap show(ProgramFile(QStringLiteral("Show.bmp")));
+    const QPixmap show = LoadSkinBitmap(ProgramFile(QStringLiteral("Show.bmp")), devicePixelRatioF());
     if (!show.isNull()) {
         m_picture->setPixmap(show);
-        m_picture->setGeometry(0, 0, show.width(), show.height());
-        resize(show.size());
+        m_picture->setGeometry(QRect(QPoint(0, 0), LogicalSize(show)));
+        resize(LogicalSize(show));
     }
 }
 

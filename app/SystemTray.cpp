@@ -1,6 +1,7 @@
 #include "app/SystemTray.h"
 
 #include "core/DialogService.h"
+#include "core/SkinSections.h"
 #include "core/StringTable.h"
 #include "external/records/WndMessage.h"
 #include "res/resource.h"
@@ -26,6 +27,14 @@ QString CutToChars(const QString& text, int maxChars)
     return text;
 }
 
+namespace {
+// A notification-area icon always shows an image: a blank slot would look as if the program had gone.
+QIcon WithImage(const QIcon& icon)
+{
+    return icon.isNull() ? LoadIconFile(BuiltinSkinFolder() + QStringLiteral("TrayIcon_Normal.ico")) : icon;
+}
+}  // namespace
+
 bool CSystemTray::IsAvailable()
 {
     return DialogService().SystemTrayAvailable();
@@ -49,7 +58,7 @@ bool CSystemTray::Create(QWidget* parent, int callbackMessage, const QString& ti
     m_id = id;
     m_tip = CutToChars(tip, kTrayTipChars);
     m_icon = std::make_unique<QSystemTrayIcon>();
-    m_icon->setIcon(icon);
+    m_icon->setIcon(WithImage(icon));
     m_icon->setToolTip(m_tip);
     connect(m_icon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         switch (reason) {
@@ -74,7 +83,7 @@ void CSystemTray::Notify(intptr_t message)
 void CSystemTray::SetIcon(const QIcon& icon)
 {
     if (m_enabled)
-        m_icon->setIcon(icon);
+        m_icon->setIcon(WithImage(icon));
 }
 
 void CSystemTray::SetTooltipText(const QString& text)
@@ -112,6 +121,11 @@ void CSystemTray::RemoveIcon()
     m_icon->hide();
     m_icon.reset();
     m_enabled = false;
+}
+
+QIcon CSystemTray::Icon() const
+{
+    return m_enabled ? m_icon->icon() : QIcon();
 }
 
 QRect CSystemTray::Geometry() const

@@ -3,7 +3,8 @@
 // WM_TRAY_NOTIFY messages (wParam = icon id, lParam = WM_RBUTTONUP,
 // WM_LBUTTONDBLCLK or NIN_BALLOONUSERCLICK); its menu's commands as WM_COMMAND.
 // Where the desktop has no notification area Create fails and every other
-// operation does nothing.
+// operation does nothing. The icon always has an image: a null one is replaced
+// by the built-in skin's.
 
 #include <QIcon>
 #include <QObject>
@@ -57,6 +58,8 @@ public:
     void TrackMenu(const QPoint& globalPos);
 
     bool IsEnabled() const { return m_enabled; }
+    // The image now shown (null when not enabled).
+    QIcon Icon() const;
     int Id() const { return m_id; }
     // Where the icon is on the screen; empty when unknown.
     QRect Geometry() const;

@@ -2,6 +2,7 @@
 
 #include "controls/TipText.h"
 #include "external/records/WndMessage.h"
+#include "external/skin/SkinImage.h"
 
 #include <QCursor>
 #include <QImageReader>
@@ -72,7 +73,8 @@ void CPictureFrame::LoadImage(const QString& path)
     m_delays.clear();
     m_imageSize = QSize(0, 0);
     m_frame = 0;
-    if (path.isEmpty())
+    // A file that does not decode, or a bitmap cut short, shows nothing rather than garbage.
+    if (path.isEmpty() || !ImageFileUsable(path))
         return;
 
     QImageReader reader(path);

@@ -1,6 +1,8 @@
 #include "controls/SkinHeaderCtrl.h"
 
 #include "core/Globals.h"
+#include "core/SkinSections.h"
+#include "external/skin/SkinImage.h"
 
 #include <QCursor>
 #include <QFile>
@@ -59,14 +61,17 @@ CSkinHeaderCtrl::~CSkinHeaderCtrl() = default;
 
 int CSkinHeaderCtrl::LoadImages(const QString& folder)
 {
-    const QString dir = folder.isEmpty() ? SkinFolder() : folder;
+    // The current skin's images come through the skin reader, which hands in the built-in
+    // skin's image for any the skin lacks; a folder given by name is read as it is.
+    const ColumnHeaderSkin current = folder.isEmpty() ? ReadColumnHeaderSkin() : ColumnHeaderSkin{};
     for (auto& img : m_images)
         img = QImage();
     int loaded = 0;
     for (int i = 0; i < kImageCount; ++i) {
-        QImage img;
+        const QString path = folder.isEmpty() ? current.images[i] : folder + QStringLiteral("ColumnHeader%1.bmp").arg(i);
+        const QImage img = LoadImageFile(path, devicePixelRatioF());
         // A missing or unreadable image ends the loading: later ones stay empty.
-        if (!img.load(dir + QStringLiteral("ColumnHeader%1.bmp").arg(i)) || img.isNull())
+        if (img.isNull())
             break;
         m_images[static_cast<size_t>(i)] = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         ++loaded;
@@ -150,15 +155,15 @@ HeaderColumnInput CSkinHeaderCtrl::ColumnInput(int column) const
     in.leftInset = visual == firstVisual ? m_firstLeftInset : m_betweenInset / 2;
     in.rightInset = visual == lastVisual ? m_lastRightInset : m_betweenInset / 2;
     in.topInset = m_topInset;
-    in.lw = m_images[0].width();
-    in.rw = m_images[2].width();
-    in.normalMiddleHeight = m_images[1].height();
+    in.lw = LogicalSize(m_images[0]).width();
+    in.rw = LogicalSize(m_images[2]).width();
+    in.normalMiddleHeight = LogicalSize(m_images[1]).height();
     const int s = StateOf(column);
-    in.leftImage = m_images[static_cast<size_t>(3 * s)].size();
-    in.middleImage = m_images[static_cast<size_t>(3 * s + 1)].size();
-    in.rightImage = m_images[static_cast<size_t>(3 * s + 2)].size();
+    in.leftImage = LogicalSize(m_images[static_cast<size_t>(3 * s)]);
+    in.middleImage = LogicalSize(m_images[static_cast<size_t>(3 * s + 1)]);
+    in.rightImage = LogicalSize(m_images[static_cast<size_t>(3 * s + 2)]);
     in.sortColumn = column == m_sortColumn && column >= 0;
-    in.arrowImage = m_images[m_sortAscending == 1 ? 9 : 10].size();
+    in.arrowImage = LogicalSize(m_images[m_sortAscending == 1 ? 9 : 10]);
     if (in.sortColumn && m_sortAscending != 0 && m_sortAscending != 1)
         in.sortColumn = false;  // only the two directions have an arrow
     return in;

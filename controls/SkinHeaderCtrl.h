@@ -68,8 +68,9 @@ public:
     CSkinHeaderCtrl& operator=(const CSkinHeaderCtrl&) = delete;
 
     // Loads ColumnHeader0.bmp ... ColumnHeader10.bmp from `folder` (ending in
-    // '/'; default: the current skin folder) until the first one that fails.
-    // Returns how many were loaded.
+    // '/') until the first one that fails; by default the current skin's, where the
+    // built-in skin stands in for an image the skin lacks. At 150 % and more the
+    // @2x files are taken where they exist. Returns how many were loaded.
     int LoadImages(const QString& folder = QString());
     // The loaded image i (null when not loaded or out of range).
     QImage Image(int i) const;

@@ -13,7 +13,8 @@ class QWidget;
 class CDialogService {
 public:
     virtual ~CDialogService() = default;
-    // Runs a dialog modally and returns its result.
+    // Runs a dialog modally and returns its result. It blocks only its own window (the tray
+    // keeps working) and has no minimise button.
     virtual int RunModal(QDialog& dialog);
     // A message box with the product name as caption; returns the button pressed.
     virtual int MessageBox(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons,

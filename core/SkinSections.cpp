@@ -3,29 +3,55 @@
 #include "core/Globals.h"
 #include "core/Profile.h"
 #include "external/skin/Skin.h"
+#include "external/skin/SkinImage.h"
+
+#include <QFileInfo>
 
 #include <limits>
+
+// Resources are referenced from outside any namespace.
+static void InitBuiltinSkin()
+{
+    Q_INIT_RESOURCE(travimo_builtin_skin);
+}
 
 namespace {
 
 // One section of one skin's Set.ini.
 class SectionReader {
 public:
+    // A skin folder that is not there at all (a name that was mistyped, or its bytes invalid) is
+    // the built-in skin as a whole, its Set.ini included; a folder without Set.ini keeps the
+    // keys' defaults.
     SectionReader(const QString& folder, const char* section)
-        : m_folder(folder.isEmpty() ? SkinFolder() : folder), m_ini(m_folder + QStringLiteral("Set.ini")),
-          m_section(QLatin1String(section))
+        : m_folder(ExistingOrBuiltin(folder.isEmpty() ? SkinFolder() : folder)),
+          m_ini(m_folder + QStringLiteral("Set.ini")), m_section(QLatin1String(section))
     {
     }
 
+    static QString ExistingOrBuiltin(const QString& folder)
+    {
+        return QFileInfo(folder).isDir() ? folder : BuiltinSkinFolder();
+    }
+
     // A file of the skin folder; a Windows-style "a\b.ico" names the same file as "a/b.ico".
+    // One the skin lacks or that can't be read is the built-in skin's file of the key's default.
     QString File(const char* key, const char* def) const
     {
         QString name = Profile::GetString(m_ini, m_section, QLatin1String(key), QString()).trimmed();
         if (name.isEmpty())
             name = QString::fromUtf8(def);
         name.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        return m_folder + name;
+        return Resolved(m_folder + name, QString::fromUtf8(def));
     }
+
+    // The skin's file, or the built-in skin's file `builtinName` when the skin's can't be used.
+    static QString Resolved(const QString& path, const QString& builtinName)
+    {
+        return ImageFileUsable(path) ? path : BuiltinSkinFolder() + builtinName;
+    }
+
+    const QString& Folder() const { return m_folder; }
 
     QString Text(const char* key, const char* def) const
     {
@@ -156,6 +182,49 @@ ToolbarSkin ReadToolbarSkin(const QString& folder)
             r.File("LogoIcon", "BigToolbar_Logo.ico")};
 }
 
+ColumnHeaderSkin ReadColumnHeaderSkin(const QString& folder)
+{
+    const SectionReader r(folder, "");
+    ColumnHeaderSkin s;
+    for (int i = 0; i < kColumnHeaderImages; ++i) {
+        const QString name = QStringLiteral("ColumnHeader%1.bmp").arg(i);
+        s.images[i] = SectionReader::Resolved(r.Folder() + name, name);
+    }
+    return s;
+}
+
+QString BuiltinSkinFolder()
+{
+    static const bool initialised = (InitBuiltinSkin(), true);
+    Q_UNUSED(initialised);
+    return QStringLiteral(":/travimo/skin/");
+}
+
+QStringList MissingSkinPieces(const QString& folder)
+{
+    const WindowSkinSettings w = ReadWindowSkin(folder.isEmpty() ? SkinFolder() : folder);
+    const TrayIconSkin tray = ReadTrayIconSkin(folder);
+    const LoginPageSkin login = ReadLoginPageSkin(folder);
+    const UserPageSkin user = ReadUserPageSkin(folder);
+    const UserCardSkin card = ReadUserCardSkin(folder);
+    const ToolbarSkin bar = ReadToolbarSkin(folder);
+    const ColumnHeaderSkin header = ReadColumnHeaderSkin(folder);
+    QStringList all = {w.icon, w.titleLeft, w.titleCenter, w.titleRight, w.closeNormal, w.closeOver, w.closeDown,
+                       w.maxNormal, w.maxOver, w.maxDown, w.minNormal, w.minOver, w.minDown, w.borderLeft,
+                       w.borderBottomLeft, w.borderBottomCenter, w.borderBottomRight, w.borderRight,
+                       tray.normal, tray.findPedometer, login.backBmp, login.leftLog, user.backBmp, user.homeIcon,
+                       user.chartIcon, user.userListIcon, card.backBmp, card.dataIcon, card.passwordIcon,
+                       bar.usb, bar.user, bar.password, bar.print, bar.setting, bar.logout, bar.logo};
+    for (const QString& image : header.images)
+        all.append(image);
+    const QString builtin = BuiltinSkinFolder();
+    QStringList missing;
+    for (const QString& path : all)
+        if (path.startsWith(builtin))
+            missing.append(path.mid(builtin.size()));
+    return missing;
+}
+
 void ApplyWindowSkin(QWidget* w, const WindowSkinSettings& s)
 {
     WS_SetTitleTextColor(w, s.textColor);
@@ -167,6 +236,12 @@ void ApplyWindowSkin(QWidget* w, const WindowSkinSettings& s)
     WS_SetMinbtnBmp(w, s.minNormal, s.minOver, s.minDown);
     WS_SetBorderBmp(w, s.borderLeft, s.borderBottomLeft, s.borderBottomCenter, s.borderBottomRight, s.borderRight);
     WS_GetRound(w, s.topRound, s.bottomRound);
+}
+
+void ApplyDialogSkin(QWidget* dialog)
+{
+    ApplyWindowSkin(dialog, ReadWindowSkin(SkinFolder()));
+    WS_SetStyle(dialog, WS_STYLE_CAPTION | WS_STYLE_NOMINIMIZEBOX);
 }
 
 QIcon LoadIconFile(const QString& path)

@@ -3,10 +3,15 @@
 // names come back as full paths in the skin folder. A missing key, and an integer that is not a
 // number or is out of range, gives the default; colours are decimal numbers read like atoi, so an
 // unreadable colour is 0 (black), as every skin expects.
+//
+// A skin cannot break the program: a file the skin names that is missing, does not decode or is
+// cut short comes back as the same piece of the default skin built into the program (the key's
+// default name under BuiltinSkinFolder()), so every piece always has an image.
 
 #include <QIcon>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -75,6 +80,12 @@ struct ToolbarSkin {
     QString usb, user, password, print, setting, logout, logo;
 };
 
+// The list header's images ColumnHeader0.bmp ... ColumnHeader10.bmp (not named in Set.ini).
+constexpr int kColumnHeaderImages = 11;
+struct ColumnHeaderSkin {
+    QString images[kColumnHeaderImages];
+};
+
 // Each reader takes the skin folder (ending in '/'); without one, the current skin's.
 WindowSkinSettings ReadWindowSkin(const QString& skinFolder);
 TrayIconSkin ReadTrayIconSkin(const QString& skinFolder = QString());
@@ -82,9 +93,19 @@ LoginPageSkin ReadLoginPageSkin(const QString& skinFolder = QString());
 UserPageSkin ReadUserPageSkin(const QString& skinFolder = QString());
 UserCardSkin ReadUserCardSkin(const QString& skinFolder = QString());
 ToolbarSkin ReadToolbarSkin(const QString& skinFolder = QString());
+ColumnHeaderSkin ReadColumnHeaderSkin(const QString& skinFolder = QString());
+
+// The default skin compiled into the program, as a folder path (":/...", ending in '/').
+QString BuiltinSkinFolder();
+// The pieces (file names relative to the skin folder) that the skin lacks or cannot be read,
+// and that therefore come from the built-in skin; empty for a complete skin.
+QStringList MissingSkinPieces(const QString& skinFolder = QString());
 
 // Passes the frame settings to the skin library in the order the frame is built.
 void ApplyWindowSkin(QWidget* window, const WindowSkinSettings& s);
+// Dresses a dialog in the current skin's frame with a close button only: whatever the window
+// manager would add, it can't be minimised (which takes its window along) nor maximised.
+void ApplyDialogSkin(QWidget* dialog);
 
 // An icon file loaded at its own sizes; a null icon when the file gives no image.
 QIcon LoadIconFile(const QString& path);

@@ -206,6 +206,10 @@ const BuiltinString kBuiltinStrings[] = {
     {760, "计步器不能使用这个ID，请输入1到999998之间的数字！"},
     {761, "不可使用"},
     {762, "密码"},
+    // The shell: a second copy that can't reach the first, and a skin with missing pieces.
+    {800, "Travimo 已经在运行，但没有响应。\r\n请稍候再试，或先结束正在运行的 Travimo。"},
+    {801, "皮肤不完整"},
+    {802, "所选皮肤缺少某些文件或文件已损坏，这些部分改用了程序内置的默认皮肤。"},
 };
 const size_t kBuiltinStringCount = sizeof kBuiltinStrings / sizeof kBuiltinStrings[0];
 

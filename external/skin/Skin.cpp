@@ -34,54 +34,59 @@ QColor FromColorRef(uint32_t c)
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
+// The pixel density the window is drawn at: bitmaps are taken at it (@2x files from 1.5 on).
+qreal RatioOf(const QWidget* w)
+{
+    return w ? w->devicePixelRatioF() : 1.0;
+}
+
 template <class Fn>
 int WithFrame(QWidget* window, Fn fn)
 {
     CSkinFrame* f = Frame(window);
     if (!f)
         return 0;
-    fn(f->Images());
+    fn(f->Images(), RatioOf(window));
     f->Update();
     return 1;
 }
 
-void LoadStates(std::array<QPixmap, 3>& states, const QString& normal, const QString& hover, const QString& pressed)
+void LoadStates(std::array<QPixmap, 3>& states, qreal ratio, const QString& normal, const QString& hover,
+                const QString& pressed)
 {
-    states[SkinNormal] = LoadSkinBitmap(normal);
-    states[SkinHover] = LoadSkinBitmap(hover);
-    states[SkinPressed] = LoadSkinBitmap(pressed);
+    states[SkinNormal] = LoadSkinBitmap(normal, ratio);
+    states[SkinHover] = LoadSkinBitmap(hover, ratio);
+    states[SkinPressed] = LoadSkinBitmap(pressed, ratio);
 }
 
 }  // namespace
 
 int WS_SetTitleTextColor(QWidget* window, uint32_t color)
 {
-    return WithFrame(window, [&](SkinImages& im) { im.textColor = FromColorRef(color); });
+    return WithFrame(window, [&](SkinImages& im, qreal) { im.textColor = FromColorRef(color); });
 }
 
 int WS_SetTitleIcon(QWidget* window, const QString& path)
 {
-    return WithFrame(window, [&](SkinImages& im) {
-        QPixmap icon = LoadSkinBitmap(path);
-        // A larger icon image stands in for the 16-pixel caption icon at a higher pixel density.
-        if (!icon.isNull() && icon.width() > 16)
-            icon.setDevicePixelRatio(icon.width() / 16.0);
-        im.icon = icon;
+    return WithFrame(window, [&](SkinImages& im, qreal ratio) {
+        // From an icon file the entry that fills the caption icon's pixels at this density.
+        const QImage icon = LoadImageFile(path, ratio, kCaptionIconSize);
+        im.icon = icon.isNull() ? QPixmap() : QPixmap::fromImage(icon);
     });
 }
 
 int WS_SetTitleBmp(QWidget* window, const QString& left, const QString& center, const QString& right)
 {
-    return WithFrame(window, [&](SkinImages& im) {
-        im.titleLeft = LoadSkinBitmap(left);
-        im.titleCenter = LoadSkinBitmap(center);
-        im.titleRight = LoadSkinBitmap(right);
+    return WithFrame(window, [&](SkinImages& im, qreal ratio) {
+        im.titleLeft = LoadSkinBitmap(left, ratio);
+        im.titleCenter = LoadSkinBitmap(center, ratio);
+        im.titleRight = LoadSkinBitmap(right, ratio);
     });
 }
 
 int WS_SetSysbtnParameter(QWidget* window, int top, int right, int spacing)
 {
-    return WithFrame(window, [&](SkinImages& im) {
+    return WithFrame(window, [&](SkinImages& im, qreal) {
         im.buttonTop = top;
         im.buttonRight = right;
         im.buttonSpacing = spacing;
@@ -90,34 +95,34 @@ int WS_SetSysbtnParameter(QWidget* window, int top, int right, int spacing)
 
 int WS_SetClosebtnBmp(QWidget* window, const QString& normal, const QString& hover, const QString& pressed)
 {
-    return WithFrame(window, [&](SkinImages& im) { LoadStates(im.close, normal, hover, pressed); });
+    return WithFrame(window, [&](SkinImages& im, qreal ratio) { LoadStates(im.close, ratio, normal, hover, pressed); });
 }
 
 int WS_SetMaxbtnBmp(QWidget* window, const QString& normal, const QString& hover, const QString& pressed)
 {
-    return WithFrame(window, [&](SkinImages& im) { LoadStates(im.max, normal, hover, pressed); });
+    return WithFrame(window, [&](SkinImages& im, qreal ratio) { LoadStates(im.max, ratio, normal, hover, pressed); });
 }
 
 int WS_SetMinbtnBmp(QWidget* window, const QString& normal, const QString& hover, const QString& pressed)
 {
-    return WithFrame(window, [&](SkinImages& im) { LoadStates(im.min, normal, hover, pressed); });
+    return WithFrame(window, [&](SkinImages& im, qreal ratio) { LoadStates(im.min, ratio, normal, hover, pressed); });
 }
 
 int WS_SetBorderBmp(QWidget* window, const QString& left, const QString& bottomLeft, const QString& bottomCenter,
                     const QString& bottomRight, const QString& right)
 {
-    return WithFrame(window, [&](SkinImages& im) {
-        im.borderLeft = LoadSkinBitmap(left);
-        im.borderBottomLeft = LoadSkinBitmap(bottomLeft);
-        im.borderBottomCenter = LoadSkinBitmap(bottomCenter);
-        im.borderBottomRight = LoadSkinBitmap(bottomRight);
-        im.borderRight = LoadSkinBitmap(right);
+    return WithFrame(window, [&](SkinImages& im, qreal ratio) {
+        im.borderLeft = LoadSkinBitmap(left, ratio);
+        im.borderBottomLeft = LoadSkinBitmap(bottomLeft, ratio);
+        im.borderBottomCenter = LoadSkinBitmap(bottomCenter, ratio);
+        im.borderBottomRight = LoadSkinBitmap(bottomRight, ratio);
+        im.borderRight = LoadSkinBitmap(right, ratio);
     });
 }
 
 int WS_GetRound(QWidget* window, int top, int bottom)
 {
-    return WithFrame(window, [&](SkinImages& im) {
+    return WithFrame(window, [&](SkinImages& im, qreal) {
         im.roundTop = std::max(0, top);
         im.roundBottom = std::max(0, bottom);
     });
@@ -146,7 +151,7 @@ int WS_SetBackBmp(QWidget* page, const QString& path)
     if (!page)
         return 0;
     WS_SetSkin(page);
-    CSkinPage::Of(page, false)->SetBackground(LoadSkinBitmap(path));
+    CSkinPage::Of(page, false)->SetBackground(LoadSkinBitmap(path, RatioOf(page)));
     return 1;
 }
 

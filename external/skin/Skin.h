@@ -5,7 +5,9 @@
 //
 // Every operation returns 1 on success and 0 when it could not be applied (no
 // window); callers may ignore the result. A bitmap that is missing or can't be
-// decoded simply draws nothing for its piece.
+// decoded simply draws nothing for its piece (the program's skin reader hands in the
+// built-in default skin's file for such pieces). Bitmaps are loaded at the window's
+// device-pixel ratio: "<name>@2x.<ext>" from 1.5 on when the skin has it (SkinImage.h).
 //
 // The window's client area is its contentsRect(): the library reserves the
 // caption and the borders as the window's content margins, so a page placed at
@@ -34,6 +36,7 @@ constexpr int SC_RESTORE = 0xF120;
 constexpr unsigned WS_STYLE_CAPTION = 0x1;      // caption and borders are drawn (without it: a bare rectangle)
 constexpr unsigned WS_STYLE_SIZEBOX = 0x2;      // the borders resize the window, a caption double-click maximises
 constexpr unsigned WS_STYLE_MAXIMIZEBOX = 0x4;  // the maximise button is shown
+constexpr unsigned WS_STYLE_NOMINIMIZEBOX = 0x8;  // no minimise button (a dialog)
 
 // Caption text colour, a colour value 0x00BBGGRR.
 int WS_SetTitleTextColor(QWidget* window, uint32_t color);

@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QTimerEvent>
-#include <QFileInfo>
-#include <QImageReader>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,7 +18,6 @@
 
 namespace {
 
-constexpr int kIconSize = 16;
 constexpr int kIconLeft = 8;
 constexpr int kTextGap = 6;
 const char* const kFrameProperty = "travimoSkinFrame";
@@ -28,7 +25,6 @@ const char* const kPageProperty = "travimoSkinPage";
 
 int Height(const QPixmap& p) { return p.isNull() ? 0 : qRound(p.height() / p.devicePixelRatio()); }
 int Width(const QPixmap& p) { return p.isNull() ? 0 : qRound(p.width() / p.devicePixelRatio()); }
-QSize LogicalSize(const QPixmap& p) { return QSize(Width(p), Height(p)); }
 
 // A button's size: that of the first of its bitmaps that exists.
 QSize ButtonSize(const std::array<QPixmap, 3>& states)
@@ -61,27 +57,6 @@ void DrawPiece(QPainter& p, const QRect& target, const QPixmap& pixmap)
 }
 
 }  // namespace
-
-QPixmap LoadSkinBitmap(const QString& path)
-{
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return {};
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
-    QImage best;
-    // Icon files hold several sizes: take the one closest to the caption icon size
-    // (any other file has one image).
-    do {
-        QImage img = reader.read();
-        if (img.isNull())
-            break;
-        if (best.isNull() || std::abs(img.width() - kIconSize) < std::abs(best.width() - kIconSize))
-            best = img;
-    } while (reader.imageCount() > 1 && reader.jumpToNextImage());
-    if (best.isNull() || best.width() <= 0 || best.height() <= 0)
-        return {};
-    return QPixmap::fromImage(best);
-}
 
 QMargins SkinFrameMargins(const SkinImages& im, unsigned style)
 {
@@ -124,11 +99,12 @@ SkinLayout LayoutSkinFrame(const SkinImages& im, unsigned style, QSize size)
     l.close = place(im.close);
     if (style & WS_STYLE_MAXIMIZEBOX)
         l.max = place(im.max);
-    l.min = place(im.min);
+    if (!(style & WS_STYLE_NOMINIMIZEBOX))
+        l.min = place(im.min);
     const int caption = l.margins.top();
     int textLeft = kIconLeft;
     if (!im.icon.isNull()) {
-        l.icon = QRect(kIconLeft, (caption - kIconSize) / 2, kIconSize, kIconSize);
+        l.icon = QRect(kIconLeft, (caption - kCaptionIconSize) / 2, kCaptionIconSize, kCaptionIconSize);
         textLeft = l.icon.right() + 1 + kTextGap;
     }
     const int textRight = right - kTextGap;
@@ -565,7 +541,10 @@ void CSkinFrame::SysCommand(int command)
         return;
     switch (command) {
     case SC_CLOSE: w->close(); break;
-    case SC_MINIMIZE: w->showMinimized(); break;
+    case SC_MINIMIZE:
+        if (!(m_style & WS_STYLE_NOMINIMIZEBOX))
+            w->showMinimized();
+        break;
     case SC_MAXIMIZE:
         if (m_style & WS_STYLE_MAXIMIZEBOX)
             w->showMaximized();

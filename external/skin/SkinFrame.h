@@ -2,6 +2,8 @@
 // The skin frame of one window: its bitmaps, the geometry they give, and the
 // event filter that paints the caption and borders and lets the mouse drive them.
 
+#include "external/skin/SkinImage.h"
+
 #include <QBasicTimer>
 #include <QColor>
 #include <QMargins>
@@ -23,8 +25,8 @@ class QWidget;
 
 enum SkinButtonState { SkinNormal = 0, SkinHover = 1, SkinPressed = 2 };
 
-// A bitmap from a file; a null pixmap when the file is missing or can't be decoded.
-QPixmap LoadSkinBitmap(const QString& path);
+// The caption icon's logical size.
+constexpr int kCaptionIconSize = 16;
 
 struct SkinImages {
     QPixmap titleLeft, titleCenter, titleRight;

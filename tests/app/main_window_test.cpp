@@ -6,6 +6,7 @@
 #include "core/DlgItem.h"
 #include "core/Globals.h"
 #include "app/MainDlg.h"
+#include "app/Placement.h"
 #include "core/Timings.h"
 #include "device/DeviceLink.h"
 #include "tests/support/TestDialogs.h"
@@ -17,16 +18,19 @@
 #include "external/userdb/UserDb.h"
 #include "res/resource.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/app/ShellFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -34,39 +38,7 @@
 
 namespace {
 
-class MainWindowTest : public ProgramFolderTest {
-protected:
-    void SetUp() override
-    {
-        ProgramFolderTest::SetUp();
-        CopyStandardFiles();
-        CopyFromBuild(QStringLiteral("Show.bmp"));
-        Timings().startupPicture = 30;
-        Timings().fade = 0;
-    }
-    void TearDown() override
-    {
-        Timings() = ProgramTimings{};
-        WS_FreeSkin();
-        ProgramFolderTest::TearDown();
-    }
-
-    // Runs the window modally; the script runs inside its loop once it started.
-    int Run(CMainDlg& dlg, const std::function<void()>& script)
-    {
-        QTimer::singleShot(0, &dlg, script);
-        return dlg.DoModal();
-    }
-
-    static bool WaitForLoginPage(CMainDlg& dlg)
-    {
-        return QTest::qWaitFor([&] { return dlg.LoginPage() != nullptr && dlg.isVisible(); }, 5000);
-    }
-
-    static void Exit(CMainDlg& dlg) { SendMessage(&dlg, WM_COMMAND, ID_TRAY_EXIT); }
-
-    TestDialogService m_dialogs;
-};
+using MainWindowTest = ShellFixture;
 
 QSize FramedSize(QWidget* window, QSize client)
 {
@@ -113,7 +85,10 @@ class WindowSkinKeys : public ProgramFolderTest {};
 
 TEST_F(WindowSkinKeys, EveryKeyHasItsDefaultWithoutSetIni)
 {
+    // The default skin's files in a folder of their own, without Set.ini.
     const QString f = Dir() + QStringLiteral("Skin/empty/");
+    ASSERT_TRUE(CopyTree(QStringLiteral(TRAVIMO_BUILD_PROGRAM_DIR "/Skin/标准"), f));
+    ASSERT_TRUE(QFile::remove(f + "Set.ini"));
     const WindowSkinSettings s = ReadWindowSkin(f);
     EXPECT_EQ(s.textColor, 0u);
     EXPECT_EQ(s.icon, f + "App.ico");
@@ -143,10 +118,14 @@ TEST_F(WindowSkinKeys, EveryKeyHasItsDefaultWithoutSetIni)
 
 TEST_F(WindowSkinKeys, KeysAreReadAsWrittenIncludingTheirQuirks)
 {
+    const QString f = Dir() + QStringLiteral("Skin/s/");
+    ASSERT_TRUE(CopyTree(QStringLiteral(TRAVIMO_BUILD_PROGRAM_DIR "/Skin/标准"), f));
+    for (const char* name : {"pressed.bmp", "l.bmp", "r.bmp", "wrong.bmp"})
+        ASSERT_TRUE(QFile::copy(f + "close_down.bmp", f + name));
+    ASSERT_TRUE(QDir().mkpath(f + "ico") && QFile::copy(f + "App.ico", f + "ico/A.ico"));
     WriteFile(QStringLiteral("Skin/s/Set.ini"),
               "[title]\r\nTextColor=0x10\r\nCloseDownBmp=wrong.bmp\r\nClsoeDownBmp=pressed.bmp\r\n"
-              "Icon=ico/A.ico\r\nLeftBmp=l.bmp\r\n[Border]\r\nTopRound=7abc\r\nBottomRound=3\r\nRightBmp=r.bmp\r\n");
-    const QString f = Dir() + QStringLiteral("Skin/s/");
+              "Icon=ico\\A.ico\r\nLeftBmp=l.bmp\r\n[Border]\r\nTopRound=7abc\r\nBottomRound=3\r\nRightBmp=r.bmp\r\n");
     WindowSkinSettings s = ReadWindowSkin(f);
     EXPECT_EQ(s.textColor, 0u);  // decimal only: "0x10" is 0
     EXPECT_EQ(s.closeDown, f + "pressed.bmp");
@@ -346,9 +325,10 @@ TEST_F(MainWindowTest, MinimumSizeOnlyWhileLoggedIn)
         QWidget* page = dlg.UserPage();
         ASSERT_NE(page, nullptr);
         EXPECT_EQ(CtrlId(page), IDD_NAV_PANEL);
-        EXPECT_EQ(page->size(), QSize(868, 500));
+        // 868 x 500 in its frame, as far as the screen allows.
+        const QRect area = dlg.screen()->availableGeometry();
+        EXPECT_EQ(dlg.size(), CentredWindowRect(FramedSize(&dlg, QSize(868, 500)), QSize(530, 480), area).size());
         EXPECT_EQ(page->geometry(), dlg.contentsRect());
-        EXPECT_EQ(dlg.size(), FramedSize(&dlg, QSize(868, 500)));
         EXPECT_EQ(dlg.minimumSize(), QSize(530, 480));
         EXPECT_GT(dlg.maximumSize().width(), 2000);
         EXPECT_EQ(WS_GetStyle(&dlg), WS_STYLE_CAPTION | WS_STYLE_SIZEBOX | WS_STYLE_MAXIMIZEBOX);
@@ -516,13 +496,13 @@ TEST_F(MainWindowTest, ASkinWithoutSetIniStillDressesTheFrame)
     });
 }
 
-TEST_F(MainWindowTest, MissingSkinFolderNeverCrashes)
+TEST_F(MainWindowTest, MissingSkinFolderWearsTheBuiltInSkin)
 {
     g_strSkinName = QStringLiteral("没有");
     CMainDlg dlg;
     Run(dlg, [&] {
         ASSERT_TRUE(WaitForLoginPage(dlg));
-        EXPECT_EQ(dlg.contentsMargins(), QMargins());
+        EXPECT_EQ(dlg.contentsMargins(), QMargins(4, 32, 4, 4));
         EXPECT_EQ(dlg.LoginPage()->geometry(), dlg.contentsRect());
         Exit(dlg);
     });

@@ -2,6 +2,7 @@
 // program looks for is there, loads, and has the size the pages are laid out for.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -266,19 +267,19 @@ TEST(BuiltSkin, IconsCarrySeveralSizesWithTransparentCorners)
         QString path;
         QList<int> widths;
     };
-    const QList<int> standard{16, 32, 48};
-    const QList<int> tray{16, 24, 32, 48};
+    // Every size the program draws an icon at, at 100 %, 150 % and 200 %.
+    const QList<int> all{16, 24, 32, 48, 64, 96};
     const QList<IconFile> icons = {
-        {kSkin + "App.ico", tray},
-        {kSkin + "TrayIcon_Normal.ico", tray},
-        {kSkin + "TrayIcon_FindPedometer.ico", tray},
-        {kSkin + "BigToolbar_USB.ico", standard},
-        {kSkin + "BigToolbar_Setting.ico", standard},
-        {kSkin + "MSNHome/Home.ico", standard},
-        {kSkin + "MSNUser/User.ico", standard},
-        {kSkin + "RightP1/Password.ico", standard},
-        {kProgram + "User.ico", {16, 32}},
-        {kProgram + "date.ico", {16, 32}},
+        {kSkin + "App.ico", all},
+        {kSkin + "TrayIcon_Normal.ico", all},
+        {kSkin + "TrayIcon_FindPedometer.ico", all},
+        {kSkin + "BigToolbar_USB.ico", all},
+        {kSkin + "BigToolbar_Setting.ico", all},
+        {kSkin + "MSNHome/Home.ico", all},
+        {kSkin + "MSNUser/User.ico", all},
+        {kSkin + "RightP1/Password.ico", all},
+        {kProgram + "User.ico", all},
+        {kProgram + "date.ico", all},
     };
     for (const IconFile& icon : icons) {
         SCOPED_TRACE(icon.path.toStdString());
@@ -320,6 +321,37 @@ TEST(BuiltSkin, UserPicturesAreSquareAndDistinct)
             EXPECT_NE(img, earlier) << i;
         photos.append(img);
     }
+}
+
+TEST(BuiltSkin, EveryBitmapHasItsOwnDoubleSizeArt)
+{
+    QStringList bitmaps = QDir(kSkin).entryList({"*.bmp"}, QDir::Files);
+    bitmaps.append(QStringLiteral("../../Show.bmp"));
+    int ones = 0;
+    for (const QString& name : bitmaps) {
+        if (name.contains(QLatin1String("@2x")))
+            continue;
+        ++ones;
+        SCOPED_TRACE(name.toStdString());
+        const QImage one = Bmp(kSkin + name);
+        const QImage two = Bmp(kSkin + name.left(name.size() - 4) + "@2x.bmp");
+        ASSERT_EQ(two.size(), one.size() * 2);
+        // Drawn anew rather than enlarged, except the straight border strips (bands of flat colour).
+        const QImage enlarged = one.scaled(one.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        const bool flat = name == "Border_left.bmp" || name == "Border_right.bmp" || name == "Border_bottom_center.bmp";
+        if (!flat) {
+            EXPECT_NE(two, enlarged);
+        }
+        // And the same picture: on average within a few steps of the 1x pixels (a pressed
+        // glyph moves by half a pixel, which only the finer pixels can show).
+        const QImage back = two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        qint64 diff = 0;
+        for (int y = 0; y < one.height(); ++y)
+            for (int x = 0; x < one.width(); ++x)
+                diff += std::abs(qGray(back.pixel(x, y)) - qGray(one.pixel(x, y)));
+        EXPECT_LT(double(diff) / (one.width() * one.height()), 20.0);
+    }
+    EXPECT_EQ(ones, 33);
 }
 
 TEST(BuiltSkin, GraphTemplateCarriesTheChartDefaults)

@@ -132,11 +132,25 @@ TEST(Generator, WritesTheSameBytesEveryRun)
         << qPrintable(error);
     EXPECT_EQ(first, second);
     EXPECT_TRUE(first.contains("Skin/标准/Set.ini"));
+    EXPECT_TRUE(first.contains("Skin/标准/title_left@2x.bmp"));
+    EXPECT_TRUE(first.contains("Show@2x.bmp"));
     EXPECT_TRUE(first.contains("Photo/0.bmp"));
     const auto da = Digests(a.path());
     const auto db = Digests(b.path());
     EXPECT_EQ(da.size(), first.size());
     EXPECT_EQ(da, db);
+}
+
+TEST(Generator, TheBuiltInSkinIsTheSkinFolderOnly)
+{
+    const QByteArray qrc = SkinArt::BuiltinSkinQrc(QStringLiteral("/p/"), {"Skin/标准/Set.ini", "Skin/标准/MSNHome/Home.ico",
+                                                                           "Show.bmp", "Photo/0.bmp", "Graph.ini"});
+    EXPECT_TRUE(qrc.contains("prefix=\"/travimo/skin\""));
+    EXPECT_TRUE(qrc.contains("<file alias=\"Set.ini\">/p/Skin/标准/Set.ini</file>"));
+    EXPECT_TRUE(qrc.contains("<file alias=\"MSNHome/Home.ico\">/p/Skin/标准/MSNHome/Home.ico</file>"));
+    EXPECT_FALSE(qrc.contains("Show.bmp"));
+    EXPECT_FALSE(qrc.contains("Graph.ini"));
+    EXPECT_EQ(qrc.count("<file "), 2);
 }
 
 TEST(Generator, ReportsWhatItCannotWrite)

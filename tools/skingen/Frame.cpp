@@ -3,6 +3,9 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QTransform>
+
+#include <algorithm>
 
 namespace SkinArt {
 
@@ -18,14 +21,14 @@ QImage Opaque(int w, int h, const QColor& fill)
     return img;
 }
 
-// The caption's rows, w pixels wide.
-QImage CaptionStrip(int w)
+// The caption's rows, w logical pixels wide, at `scale` device pixels per logical one.
+QImage CaptionStrip(int w, int scale = 1)
 {
-    QImage img(w, kCaptionHeight, QImage::Format_RGB32);
-    for (int y = 0; y < kCaptionHeight; ++y) {
-        const QRgb c = CaptionRowColour(y).rgb();
+    QImage img(w * scale, kCaptionHeight * scale, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y) {
+        const QRgb c = CaptionColourAt(y, scale).rgb();
         QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < w; ++x)
+        for (int x = 0; x < img.width(); ++x)
             line[x] = c;
     }
     return img;
@@ -42,32 +45,46 @@ QColor Mix(const QColor& a, const QColor& b, double t)
 
 QColor CaptionRowColour(int y)
 {
-    if (y <= 0)
+    return CaptionColourAt(y, 1);
+}
+
+QColor CaptionColourAt(int row, int scale)
+{
+    scale = std::max(1, scale);
+    // The edge, the highlight and the inner edge are one logical row each.
+    if (row < scale)
         return Colour::FrameDark;
-    if (y == 1)
+    if (row < 2 * scale)
         return kCaptionLip;
-    if (y >= kCaptionHeight - 1)
+    if (row >= (kCaptionHeight - 1) * scale)
         return kInnerEdge;
-    // Rows 2 .. height-2: a soft vertical gradient, rounded to whole colour steps.
-    const double t = double(y - 2) / double(kCaptionHeight - 4);
+    // Between them a soft vertical gradient, sampled at each device row's centre and
+    // rounded to whole colour steps: at 2x it has twice the steps.
+    const double y = (row + 0.5) / scale - 0.5;
+    const double t = (y - 2) / double(kCaptionHeight - 4);
     const QColor c = Mix(Colour::CaptionTop, Colour::CaptionBottom, t);
     return QColor(c.red(), c.green(), c.blue());
 }
 
-QImage TitlePiece(int which)
+QImage TitlePiece(int which, int scale)
 {
+    scale = std::max(1, scale);
     if (which == 1)
-        return CaptionStrip(kTitleCentreWidth);
+        return CaptionStrip(kTitleCentreWidth, scale);
     const int w = kTitleSideWidth;
-    QImage img = Opaque(w, kCaptionHeight, Colour::FrameDark);
+    QImage img = Opaque(w * scale, kCaptionHeight * scale, Colour::FrameDark);
     {
         QPainter p(&img);
+        p.scale(scale, scale);
         p.setRenderHint(QPainter::Antialiasing);
         // The inside of the rounded outline, drawn as the left piece and mirrored for the right.
         QPainterPath inside;
         inside.addRoundedRect(QRectF(1, 1, w * 3, kCaptionHeight * 2), kTopRound - 1, kTopRound - 1);
         p.setPen(Qt::NoPen);
-        p.setBrush(QBrush(CaptionStrip(w * 4)));
+        // The caption's own rows at device resolution: the brush is not scaled with the painter.
+        QBrush rows(CaptionStrip(w * 4, scale));
+        rows.setTransform(QTransform::fromScale(1.0 / scale, 1.0 / scale));
+        p.setBrush(rows);
         p.drawPath(inside);
         // Bottom row: the border's fill on the left, then the inner edge where the client starts.
         p.setRenderHint(QPainter::Antialiasing, false);
@@ -78,11 +95,13 @@ QImage TitlePiece(int which)
     return which == 0 ? img : img.mirrored(true, false);
 }
 
-QImage SystemButton(SysButton button, ButtonState state)
+QImage SystemButton(SysButton button, ButtonState state, int scale)
 {
+    scale = std::max(1, scale);
     const int s = kSysButtonSize;
-    QImage img = CaptionStrip(s).copy(0, kSysButtonTop, s, s);
+    QImage img = CaptionStrip(s, scale).copy(0, kSysButtonTop * scale, s * scale, s * scale);
     QPainter p(&img);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     QColor face;
     if (state == ButtonState::Over)
@@ -104,52 +123,67 @@ QImage SystemButton(SysButton button, ButtonState state)
         p.drawLine(QPointF(11.25, 4.75), QPointF(4.75, 11.25));
         break;
     case SysButton::Max:
-        p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(Qt::NoPen);
         p.setBrush(glyph);
-        p.drawRect(QRect(4, 4, 8, 2));   // thick top edge, like a title bar
-        p.drawRect(QRect(4, 6, 1, 6));
-        p.drawRect(QRect(11, 6, 1, 6));
-        p.drawRect(QRect(5, 11, 6, 1));
+        if (scale == 1) {
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.drawRect(QRect(4, 4, 8, 2));  // thick top edge, like a title bar
+            p.drawRect(QRect(4, 6, 1, 6));
+            p.drawRect(QRect(11, 6, 1, 6));
+            p.drawRect(QRect(5, 11, 6, 1));
+        } else {
+            // The same window outline, its corners softly rounded with the finer pixels.
+            QPainterPath frame;
+            frame.addRoundedRect(QRectF(4, 4, 8, 8), 0.75, 0.75);
+            QPainterPath inside;
+            inside.addRect(QRectF(5, 6, 6, 5));
+            p.drawPath(frame.subtracted(inside));
+        }
         break;
     case SysButton::Min:
-        p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(Qt::NoPen);
         p.setBrush(glyph);
-        p.drawRect(QRect(4, 10, 8, 2));
+        if (scale == 1) {
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.drawRect(QRect(4, 10, 8, 2));
+        } else {
+            p.drawRoundedRect(QRectF(4, 10, 8, 2), 0.75, 0.75);
+        }
         break;
     }
     return img;
 }
 
-QImage Border(BorderPiece piece)
+QImage Border(BorderPiece piece, int scale)
 {
+    scale = std::max(1, scale);
     const int b = kBorderWidth;
-    // Outer edge, two rows of fill, inner edge: from the outside in.
+    // Outer edge, two rows of fill, inner edge: from the outside in, one logical pixel each.
     const QColor across[4] = {Colour::FrameDark, Colour::CaptionBottom, Colour::CaptionBottom, kInnerEdge};
     switch (piece) {
     case BorderPiece::Left:
     case BorderPiece::Right: {
-        QImage img(b, kBorderLength, QImage::Format_RGB32);
-        for (int x = 0; x < b; ++x) {
-            const int from = piece == BorderPiece::Left ? x : b - 1 - x;
-            for (int y = 0; y < kBorderLength; ++y)
+        QImage img(b * scale, kBorderLength * scale, QImage::Format_RGB32);
+        for (int x = 0; x < img.width(); ++x) {
+            const int from = piece == BorderPiece::Left ? x / scale : b - 1 - x / scale;
+            for (int y = 0; y < img.height(); ++y)
                 img.setPixel(x, y, across[from].rgb());
         }
         return img;
     }
     case BorderPiece::BottomCenter: {
-        QImage img(kBorderLength, b, QImage::Format_RGB32);
-        for (int y = 0; y < b; ++y)
-            for (int x = 0; x < kBorderLength; ++x)
-                img.setPixel(x, y, across[b - 1 - y].rgb());
+        QImage img(kBorderLength * scale, b * scale, QImage::Format_RGB32);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                img.setPixel(x, y, across[b - 1 - y / scale].rgb());
         return img;
     }
     case BorderPiece::BottomLeft:
     case BorderPiece::BottomRight: {
-        QImage img = Opaque(b, b, Colour::FrameDark);
+        QImage img = Opaque(b * scale, b * scale, Colour::FrameDark);
         {
             QPainter p(&img);
+            p.scale(scale, scale);
             p.setRenderHint(QPainter::Antialiasing);
             p.setPen(Qt::NoPen);
             p.setBrush(Colour::CaptionBottom);
@@ -163,8 +197,9 @@ QImage Border(BorderPiece piece)
     return {};
 }
 
-QImage ColumnHeader(int index)
+QImage ColumnHeader(int index, int scale)
 {
+    scale = std::max(1, scale);
     const int h = kHeaderImageHeight;
     struct Look {
         QColor top, bottom, line;
@@ -174,21 +209,22 @@ QImage ColumnHeader(int index)
         {QColor(0xF6, 0xFA, 0xFF), QColor(0xD8, 0xE6, 0xF6), QColor(0x6F, 0x9F, 0xD6)},  // under the mouse
         {QColor(0xD2, 0xDF, 0xEF), QColor(0xE6, 0xEE, 0xF7), QColor(0x4F, 0x84, 0xC2)},  // pressed
     };
+    // One column of the header's rows at device resolution; the lines are a logical row each.
     auto middleColumn = [&](const Look& look) {
-        QImage col(1, h, QImage::Format_RGB32);
-        for (int y = 0; y < h; ++y) {
+        QImage col(1, h * scale, QImage::Format_RGB32);
+        for (int row = 0; row < col.height(); ++row) {
             QColor c;
-            if (y == h - 1)
+            if (row >= (h - 1) * scale)
                 c = look.line;
-            else if (y == h - 2 && &look != &looks[0])
+            else if (row >= (h - 2) * scale && &look != &looks[0])
                 c = Mix(look.line, look.bottom, 0.45);  // hot and pressed get a two-row underline
             else
-                c = Mix(look.top, look.bottom, double(y) / double(h - 2));
-            col.setPixel(0, y, QColor(c.red(), c.green(), c.blue()).rgb());
+                c = Mix(look.top, look.bottom, std::max(0.0, (row + 0.5) / scale - 0.5) / double(h - 2));
+            col.setPixel(0, row, QColor(c.red(), c.green(), c.blue()).rgb());
         }
         return col;
     };
-    auto strip = [&](const Look& look, int w) { return middleColumn(look).scaled(w, h); };
+    auto strip = [&](const Look& look, int w) { return middleColumn(look).scaled(w * scale, h * scale); };
 
     if (index >= 0 && index <= 8) {
         const Look& look = looks[index / 3];
@@ -199,17 +235,16 @@ QImage ColumnHeader(int index)
         // Left end: a light lip; right end: the separator between columns.
         const QColor lip = Mix(look.top, Qt::white, 0.6);
         const QColor separator = index / 3 == 0 ? QColor(0xC6, 0xD2, 0xE0) : look.line;
-        for (int y = 3; y < h - 3; ++y) {
-            if (part == 0)
-                img.setPixel(0, y, lip.rgb());
-            else
-                img.setPixel(kHeaderEndWidth - 1, y, separator.rgb());
-        }
+        const int x0 = part == 0 ? 0 : (kHeaderEndWidth - 1) * scale;
+        for (int y = 3 * scale; y < (h - 3) * scale; ++y)
+            for (int x = x0; x < x0 + scale; ++x)
+                img.setPixel(x, y, (part == 0 ? lip : separator).rgb());
         return img;
     }
     if (index == 9 || index == 10) {
         QImage img = strip(looks[0], kSortArrowWidth);
         QPainter p(&img);
+        p.scale(scale, scale);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0x4F, 0x6C, 0x8F));

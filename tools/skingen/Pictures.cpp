@@ -27,15 +27,18 @@ QPainterPath Ground(QPointF start, std::initializer_list<std::array<QPointF, 3>>
     return path;
 }
 
-QImage Canvas(QSize size)
+// A white picture of `size` logical pixels at `scale` device pixels each.
+QImage Canvas(QSize size, int scale = 1)
 {
-    QImage img(size, QImage::Format_RGB32);
+    QImage img(size * std::max(1, scale), QImage::Format_RGB32);
     img.fill(Qt::white);
     return img;
 }
 
-void Begin(QPainter& p)
+// Starts drawing in logical pixels.
+void Begin(QPainter& p, int scale = 1)
 {
+    p.scale(std::max(1, scale), std::max(1, scale));
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -92,11 +95,11 @@ QPainterPath Footprint(QPointF at, qreal scale, qreal degrees)
 
 }  // namespace
 
-QImage LoginPage(bool withLogo)
+QImage LoginPage(bool withLogo, int scale)
 {
-    QImage img = Canvas(kLoginPage);
+    QImage img = Canvas(kLoginPage, scale);
     QPainter p(&img);
-    Begin(p);
+    Begin(p, scale);
     const int w = kLoginPage.width();
     const int h = kLoginPage.height();
     const int panel = kLoginPanelWidth;
@@ -137,16 +140,17 @@ QImage LoginPage(bool withLogo)
     return img;
 }
 
-QImage LoginLogo()
+QImage LoginLogo(int scale)
 {
-    return LoginPage(true).copy(QRect(QPoint(kLogoX, kLogoY), kLogo));
+    scale = std::max(1, scale);
+    return LoginPage(true, scale).copy(QRect(QPoint(kLogoX, kLogoY) * scale, kLogo * scale));
 }
 
-QImage UserPage()
+QImage UserPage(int scale)
 {
-    QImage img = Canvas(kUserPage);
+    QImage img = Canvas(kUserPage, scale);
     QPainter p(&img);
-    Begin(p);
+    Begin(p, scale);
     const int w = kUserPage.width();
     const int h = kUserPage.height();
     p.fillRect(QRect(0, 0, w, h), Vertical(0, h, Colour::PageTop, Colour::PageBottom));
@@ -163,11 +167,11 @@ QImage UserPage()
     return img;
 }
 
-QImage CardBackground()
+QImage CardBackground(int scale)
 {
-    QImage img = Canvas(kCard);
+    QImage img = Canvas(kCard, scale);
     QPainter p(&img);
-    Begin(p);
+    Begin(p, scale);
     const int w = kCard.width();
     const int h = kCard.height();
     p.fillRect(QRect(0, 0, w, h), Vertical(0, h, Qt::white, QColor(0xF6, 0xF9, 0xFD)));
@@ -180,18 +184,21 @@ QImage CardBackground()
     // Faint rules between the profile lines.
     for (int y : {128, 152, 176})
         p.fillRect(QRect(16, y, w - 32, 1), QColor(0xE8, 0xEE, 0xF5));
+    // A one-pixel outline, filled so that it stays one logical pixel at every scale.
+    const QColor outline(0xC2, 0xD2, 0xE4);
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QColor(0xC2, 0xD2, 0xE4));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRect(0, 0, w - 1, h - 1));
+    p.fillRect(QRect(0, 0, w, 1), outline);
+    p.fillRect(QRect(0, h - 1, w, 1), outline);
+    p.fillRect(QRect(0, 0, 1, h), outline);
+    p.fillRect(QRect(w - 1, 0, 1, h), outline);
     return img;
 }
 
-QImage ShowPicture()
+QImage ShowPicture(int scale)
 {
-    QImage img = Canvas(kShowPicture);
+    QImage img = Canvas(kShowPicture, scale);
     QPainter p(&img);
-    Begin(p);
+    Begin(p, scale);
     const int w = kShowPicture.width();
     const int h = kShowPicture.height();
     p.fillRect(QRect(0, 0, w, h), Vertical(0, 200, QColor(0xB8, 0xD5, 0xF0), QColor(0xEE, 0xF5, 0xFC)));

@@ -60,12 +60,19 @@ Output Bmp(const QString& path, std::function<QImage()> make)
     return {path, [make](const QString& full) { return SaveBmp(make(), full); }};
 }
 
-Output Ico(const QString& path, IconPainter paint, std::initializer_list<int> sizes)
+// "<name>.bmp" and "<name>@2x.bmp", drawn at scale 1 and 2.
+void Bmp2(std::vector<Output>& out, const QString& path, std::function<QImage(int)> make)
 {
-    const std::vector<int> list(sizes);
-    return {path, [paint, list](const QString& full) {
+    out.push_back(Bmp(path, [make] { return make(1); }));
+    const QString big = path.left(path.size() - 4) + QStringLiteral("@2x.bmp");
+    out.push_back(Bmp(big, [make] { return make(2); }));
+}
+
+Output Ico(const QString& path, IconPainter paint)
+{
+    return {path, [paint](const QString& full) {
                 QList<QImage> images;
-                for (int s : list)
+                for (int s : IconSizes())
                     images.append(RenderIcon(paint, s));
                 return IcoFile::Write(full, images);
             }};
@@ -78,6 +85,27 @@ QString SkinName()
     return QStringLiteral("标准");
 }
 
+const QList<int>& IconSizes()
+{
+    static const QList<int> sizes{16, 24, 32, 48, 64, 96};
+    return sizes;
+}
+
+QByteArray BuiltinSkinQrc(const QString& programDir, const QStringList& written)
+{
+    QString root = QDir(programDir).absolutePath() + QLatin1Char('/');
+    const QString skin = QStringLiteral("Skin/") + SkinName() + QLatin1Char('/');
+    QByteArray qrc = "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/travimo/skin\">\n";
+    for (const QString& path : written) {
+        if (!path.startsWith(skin))
+            continue;
+        const QString alias = path.mid(skin.size()).toHtmlEscaped();
+        qrc += "  <file alias=\"" + alias.toUtf8() + "\">" + (root + path).toHtmlEscaped().toUtf8() + "</file>\n";
+    }
+    qrc += "</qresource>\n</RCC>\n";
+    return qrc;
+}
+
 bool WriteAll(const QString& programDir, const QString& setIniSource, const QString& graphIniSource,
               QStringList* written, QString* error)
 {
@@ -85,56 +113,65 @@ bool WriteAll(const QString& programDir, const QString& setIniSource, const QStr
     if (!root.endsWith(QLatin1Char('/')))
         root += QLatin1Char('/');
     const QString skin = QStringLiteral("Skin/") + SkinName() + QLatin1Char('/');
-    const auto standard = {16, 32, 48};
-    const auto tray = {16, 24, 32, 48};
-
-    std::vector<Output> outputs = {
-        // Caption and frame.
-        Bmp(skin + "title_left.bmp", [] { return TitlePiece(0); }),
-        Bmp(skin + "title_center.bmp", [] { return TitlePiece(1); }),
-        Bmp(skin + "title_right.bmp", [] { return TitlePiece(2); }),
-        Bmp(skin + "close_normal.bmp", [] { return SystemButton(SysButton::Close, ButtonState::Normal); }),
-        Bmp(skin + "close_over.bmp", [] { return SystemButton(SysButton::Close, ButtonState::Over); }),
-        Bmp(skin + "close_down.bmp", [] { return SystemButton(SysButton::Close, ButtonState::Down); }),
-        Bmp(skin + "max_normal.bmp", [] { return SystemButton(SysButton::Max, ButtonState::Normal); }),
-        Bmp(skin + "max_over.bmp", [] { return SystemButton(SysButton::Max, ButtonState::Over); }),
-        Bmp(skin + "max_down.bmp", [] { return SystemButton(SysButton::Max, ButtonState::Down); }),
-        Bmp(skin + "min_normal.bmp", [] { return SystemButton(SysButton::Min, ButtonState::Normal); }),
-        Bmp(skin + "min_over.bmp", [] { return SystemButton(SysButton::Min, ButtonState::Over); }),
-        Bmp(skin + "min_down.bmp", [] { return SystemButton(SysButton::Min, ButtonState::Down); }),
-        Bmp(skin + "Border_left.bmp", [] { return Border(BorderPiece::Left); }),
-        Bmp(skin + "Border_bottom_left.bmp", [] { return Border(BorderPiece::BottomLeft); }),
-        Bmp(skin + "Border_bottom_center.bmp", [] { return Border(BorderPiece::BottomCenter); }),
-        Bmp(skin + "Border_bottom_right.bmp", [] { return Border(BorderPiece::BottomRight); }),
-        Bmp(skin + "Border_right.bmp", [] { return Border(BorderPiece::Right); }),
-        // Pages.
-        Bmp(skin + "P2_back.bmp", [] { return LoginPage(false); }),
-        Bmp(skin + "Logo01.bmp", [] { return LoginLogo(); }),
-        Bmp(skin + "P3_back.bmp", [] { return UserPage(); }),
-        Bmp(skin + "RightP1_Back.bmp", [] { return CardBackground(); }),
-        // Icons of the skin.
-        Ico(skin + "App.ico", PaintAppMark, tray),
-        Ico(skin + "TrayIcon_Normal.ico", PaintAppMark, tray),
-        Ico(skin + "TrayIcon_FindPedometer.ico", PaintTrayFound, tray),
-        Ico(skin + "BigToolbar_USB.ico", PaintPedometer, standard),
-        Ico(skin + "BigToolbar_User.ico", PaintProfile, standard),
-        Ico(skin + "BigToolbar_Password.ico", PaintKey, standard),
-        Ico(skin + "BigToolbar_Print.ico", PaintPrinter, standard),
-        Ico(skin + "BigToolbar_Setting.ico", PaintGear, standard),
-        Ico(skin + "BigToolbar_Logout.ico", PaintLogout, standard),
-        Ico(skin + "BigToolbar_Logo.ico", PaintAbout, standard),
-        Ico(skin + "MSNHome/Home.ico", PaintHome, standard),
-        Ico(skin + "MSNPdata/Pdata.ico", PaintChart, standard),
-        Ico(skin + "MSNUser/User.ico", PaintUsers, standard),
-        Ico(skin + "RightP1/Data.ico", PaintProfile, standard),
-        Ico(skin + "RightP1/Password.ico", PaintKey, standard),
-        // Program folder.
-        Bmp("Show.bmp", [] { return ShowPicture(); }),
-        Ico("User.ico", PaintPerson, {16, 32}),
-        Ico("date.ico", PaintCalendar, {16, 32}),
+    std::vector<Output> outputs;
+    auto bmp = [&](const QString& path, std::function<QImage(int)> make) { Bmp2(outputs, path, std::move(make)); };
+    // Caption and frame.
+    for (int i = 0; i < 3; ++i) {
+        static const char* const names[] = {"title_left.bmp", "title_center.bmp", "title_right.bmp"};
+        bmp(skin + names[i], [i](int scale) { return TitlePiece(i, scale); });
+    }
+    const struct {
+        const char* name;
+        SysButton button;
+    } buttons[] = {{"close", SysButton::Close}, {"max", SysButton::Max}, {"min", SysButton::Min}};
+    const struct {
+        const char* suffix;
+        ButtonState state;
+    } states[] = {{"_normal.bmp", ButtonState::Normal}, {"_over.bmp", ButtonState::Over}, {"_down.bmp", ButtonState::Down}};
+    for (const auto& b : buttons)
+        for (const auto& st : states)
+            bmp(skin + b.name + st.suffix,
+                [button = b.button, state = st.state](int scale) { return SystemButton(button, state, scale); });
+    const struct {
+        const char* name;
+        BorderPiece piece;
+    } borders[] = {{"Border_left.bmp", BorderPiece::Left},
+                   {"Border_bottom_left.bmp", BorderPiece::BottomLeft},
+                   {"Border_bottom_center.bmp", BorderPiece::BottomCenter},
+                   {"Border_bottom_right.bmp", BorderPiece::BottomRight},
+                   {"Border_right.bmp", BorderPiece::Right}};
+    for (const auto& b : borders)
+        bmp(skin + b.name, [piece = b.piece](int scale) { return Border(piece, scale); });
+    // Pages.
+    bmp(skin + "P2_back.bmp", [](int scale) { return LoginPage(false, scale); });
+    bmp(skin + "Logo01.bmp", [](int scale) { return LoginLogo(scale); });
+    bmp(skin + "P3_back.bmp", [](int scale) { return UserPage(scale); });
+    bmp(skin + "RightP1_Back.bmp", [](int scale) { return CardBackground(scale); });
+    // Icons of the skin, then the program folder's.
+    const std::pair<const char*, IconPainter> icons[] = {
+        {"App.ico", PaintAppMark},
+        {"TrayIcon_Normal.ico", PaintAppMark},
+        {"TrayIcon_FindPedometer.ico", PaintTrayFound},
+        {"BigToolbar_USB.ico", PaintPedometer},
+        {"BigToolbar_User.ico", PaintProfile},
+        {"BigToolbar_Password.ico", PaintKey},
+        {"BigToolbar_Print.ico", PaintPrinter},
+        {"BigToolbar_Setting.ico", PaintGear},
+        {"BigToolbar_Logout.ico", PaintLogout},
+        {"BigToolbar_Logo.ico", PaintAbout},
+        {"MSNHome/Home.ico", PaintHome},
+        {"MSNPdata/Pdata.ico", PaintChart},
+        {"MSNUser/User.ico", PaintUsers},
+        {"RightP1/Data.ico", PaintProfile},
+        {"RightP1/Password.ico", PaintKey},
     };
+    for (const auto& [name, paint] : icons)
+        outputs.push_back(Ico(skin + name, paint));
+    bmp("Show.bmp", [](int scale) { return ShowPicture(scale); });
+    outputs.push_back(Ico("User.ico", PaintPerson));
+    outputs.push_back(Ico("date.ico", PaintCalendar));
     for (int i = 0; i <= 10; ++i)
-        outputs.push_back(Bmp(skin + QStringLiteral("ColumnHeader%1.bmp").arg(i), [i] { return ColumnHeader(i); }));
+        bmp(skin + QStringLiteral("ColumnHeader%1.bmp").arg(i), [i](int scale) { return ColumnHeader(i, scale); });
     for (int i = 0; i < kPhotoCount; ++i)
         outputs.push_back(Bmp(QStringLiteral("Photo/%1.bmp").arg(i), [i] { return Photo(i); }));
     outputs.push_back({skin + "Set.ini", [setIniSource](const QString& full) { return CopyText(setIniSource, full); }});

@@ -99,33 +99,49 @@ void PaintCalendar(QPainter& p, int pixels);
 // One icon image of size x size pixels, transparent around the drawing.
 QImage RenderIcon(IconPainter paint, int size);
 
+// Every bitmap below is drawn at `scale` device pixels per logical pixel: 1 for the
+// "<name>.bmp" files, 2 for "<name>@2x.bmp", which the program takes on screens of 150 %
+// and more. The 2x pictures are drawn anew, not enlarged: curves, glyphs, gradients and
+// text get the finer pixels.
+
 // Window frame.
-QImage TitlePiece(int which);  // 0 left, 1 centre, 2 right
+QImage TitlePiece(int which, int scale = 1);  // 0 left, 1 centre, 2 right
 enum class SysButton { Close, Max, Min };
 enum class ButtonState { Normal, Over, Down };
-QImage SystemButton(SysButton button, ButtonState state);
+QImage SystemButton(SysButton button, ButtonState state, int scale = 1);
 enum class BorderPiece { Left, BottomLeft, BottomCenter, BottomRight, Right };
-QImage Border(BorderPiece piece);
+QImage Border(BorderPiece piece, int scale = 1);
 // The caption's colour on a row (0 .. kCaptionHeight - 1); the buttons are drawn over it.
 QColor CaptionRowColour(int y);
+// The same for a device row of a caption drawn at `scale`.
+QColor CaptionColourAt(int row, int scale);
 
 // List header pieces 0 .. 10.
-QImage ColumnHeader(int index);
+QImage ColumnHeader(int index, int scale = 1);
 
 // Pages and pictures.
-QImage LoginPage(bool withLogo);  // P2_back.bmp (without logo) or the page as shown
-QImage LoginLogo();               // Logo01.bmp: the logo cut from the page, background included
-QImage UserPage();                // P3_back.bmp
-QImage CardBackground();          // RightP1_Back.bmp
-QImage ShowPicture();             // Show.bmp
-QImage Photo(int index);          // Photo/<index>.bmp
+QImage LoginPage(bool withLogo, int scale = 1);  // P2_back.bmp (without logo) or the page as shown
+QImage LoginLogo(int scale = 1);                 // Logo01.bmp: the logo cut from the page, background included
+QImage UserPage(int scale = 1);                  // P3_back.bmp
+QImage CardBackground(int scale = 1);            // RightP1_Back.bmp
+QImage ShowPicture(int scale = 1);               // Show.bmp
+QImage Photo(int index);                         // Photo/<index>.bmp
+
+// The sizes every icon file carries: the logical sizes the program draws icons at
+// (16 caption and lists, 24 tray, 32 toolbar, 48) and their 150 % and 200 % pixels.
+const QList<int>& IconSizes();
 
 // Writes the whole program-folder art below programDir (ending or not in '/'):
 // the skin folder Skin/标准/ with Set.ini (copied from setIniSource), its bitmaps
-// and icons, Show.bmp, User.ico, date.ico, Photo/0..6.bmp and Graph.ini (copied
-// from graphIniSource). Lists the written files relative to programDir.
+// (each also as <name>@2x.bmp) and icons, Show.bmp and Show@2x.bmp, User.ico,
+// date.ico, Photo/0..6.bmp and Graph.ini (copied from graphIniSource). Lists the
+// written files relative to programDir.
 bool WriteAll(const QString& programDir, const QString& setIniSource, const QString& graphIniSource,
               QStringList* written, QString* error);
+
+// The Qt resource collection that compiles the skin folder's files (as WriteAll listed
+// them, below programDir) into the program under ":/travimo/skin/".
+QByteArray BuiltinSkinQrc(const QString& programDir, const QStringList& written);
 
 // The skin folder's name.
 QString SkinName();
