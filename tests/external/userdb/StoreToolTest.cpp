@@ -1,18 +1,13 @@
 // travimo-store end to end: run as a separate process on a data folder, as a person
 // helping someone else would, while the test process may hold the store open.
 #include "tests/external/userdb/UserDbFixture.h"
+#include "tests/support/ToolRun.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
 
 class StoreToolTest : public UserDbTest {
 protected:
@@ -30,19 +25,10 @@ protected:
     {
         if (!defaultFolder && !args.join(QLatin1Char(' ')).contains(QStringLiteral("--folder")))
             args << QStringLiteral("--folder") << Dir();
-        QProcess p;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_DATA_HOME"), PathOf(QStringLiteral("share")));
-        p.setProcessEnvironment(environment);
-        p.setWorkingDirectory(workingFolder.isEmpty() ? Dir() : workingFolder);
-        p.start(QStringLiteral(TRAVIMO_STORE_TOOL), args);
-        ToolRun r;
-        if (!p.waitForFinished(60000))
-            return r;
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return RunTool(QStringLiteral(TRAVIMO_STORE_TOOL), args, workingFolder.isEmpty() ? Dir() : workingFolder,
+                       environment);
     }
 };
 
