@@ -1,6 +1,7 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/StoreRecovery.h"
 #include "app/Placement.h"
 #include "core/DialogService.h"
 #include "core/Timings.h"
@@ -128,11 +129,18 @@ void CMainDlg::setVisible(bool visible)
 bool CMainDlg::OnInitDialog()
 {
     std::string error;
-    if (const int result = USER_Init(UserConnectionString(DataFolder()).toStdString(), "KX300_User", "KX300_Data", error);
-        result != 0) {
-        m_initFailed = true;
-        m_initError = StoreErrorText(result);
-        return false;
+    const QString connection = UserConnectionString(DataFolder());
+    int result = USER_Init(connection.toStdString(), "KX300_User", "KX300_Data", error);
+    if (result != 0) {
+        // A damaged or missing store is never replaced silently: a good copy is offered first.
+        QString restoreError;
+        if (OfferRestoreAtStart(result, connection, StoreErrorText(result), restoreError))
+            result = USER_Init(connection.toStdString(), "KX300_User", "KX300_Data", error);
+        if (result != 0) {
+            m_initFailed = true;
+            m_initError = restoreError.isEmpty() ? StoreErrorText(result) : restoreError;
+            return false;
+        }
     }
 
     // During the start-up picture the window is a bare rectangle without taskbar button.
@@ -464,8 +472,16 @@ void CMainDlg::OnCommand(int id)
 bool CMainDlg::OnSysCommand(int command)
 {
     if (command == IDM_ABOUTBOX) {
-        CAboutDlg about(this);
+        CAboutDlg about(this, UserConnectionString(DataFolder()));
         RunModal(about);
+        if (about.RestoreOutcome() == CAboutDlg::Restore::StoreLost) {
+            EndDialog(IDCANCEL);
+        } else if (about.RestoreOutcome() == CAboutDlg::Restore::Restored) {
+            // The records in memory came from the replaced store: everybody logs in again.
+            if (m_userPage)
+                ShowLoginPage();
+            ReleaseLoginUser();
+        }
         return true;
     }
     if (command == SC_CLOSE) {

@@ -4,15 +4,25 @@
 //                      (day rows and the 720 two-minute slots per day)
 // The raw baseline gets its cells ready as UTF-8 texts and doubles and writes
 // an .xlsx file with libxlsxwriter's default settings.
+//   BM_StoredDays      reading every stored day of a user with 3 years of days out of
+//                      the store as the step-data export does (one USER_GetData2 per
+//                      day from 2000-01-01 to today); raw: the user's rows in one
+//                      ordered SQLite query, each record copied out
 #include "BenchRatio.h"
 
+#include "external/userdb/UserDb.h"
 #include "output/export/DayExport.h"
+#include "output/export/StoredDaysExport.h"
 #include "output/export/UserListExport.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <sqlite3.h>
 #include <xlsxwriter.h>
+
+#include <cstring>
+#include <memory>
 
 #include <stdexcept>
 #include <string>
@@ -165,6 +175,75 @@ void BM_AllDays(benchmark::State& state)
     Compare(state, xlsx ? ".xlsx" : ".xls", [&](const QString& file) { return ExportAllDays(file, texts, days); }, raw);
 }
 BENCHMARK(BM_AllDays)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+void BM_StoredDays(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    std::string error;
+    const std::string dataSource = QDir(folder.path()).filePath("User.mdb").toStdString();
+    Check(USER_Init("Data Source=" + dataSource, "KX300_User", "KX300_Data", error) == 0, error);
+    UserRecord user{};
+    user.number = 20001;
+    SetRecordName(user, "bench");
+    user.weight = 62;
+    user.stride = 68;
+    Check(USER_CreateUser(user) == USER_OK, "USER_CreateUser");
+    // The last three years up to today, as a pedometer would have brought them.
+    std::vector<DeviceStepRecord> records(kDays);
+    const std::vector<DayExportRow> shapes = Days();
+    const QDate last = LastStorableDay();
+    std::vector<const DeviceStepRecord*> batch;
+    for (int i = 0; i < kDays; ++i) {
+        DeviceStepRecord& r = records[size_t(i)];
+        std::memset(&r, 0, sizeof r);
+        const QDate d = last.addDays(i - kDays + 1);
+        r.date.dt = OleDateFromYmd(d.year(), d.month(), d.day());
+        r.steps = shapes[size_t(i)].steps;
+        r.calories = shapes[size_t(i)].kcal;
+        std::copy(shapes[size_t(i)].slotKcal.begin(), shapes[size_t(i)].slotKcal.end(), r.slotKcal);
+        batch.push_back(&r);
+    }
+    std::vector<int> results;
+    Check(USER_InsertDataBatch(user.number, user.weight, user.stride, batch, results, error) == kDays, error);
+
+    sqlite3* db = nullptr;
+    const std::string storePath = QDir(folder.path()).filePath("User.db").toStdString();
+    Check(sqlite3_open_v2(storePath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK, "sqlite3_open_v2");
+    std::unique_ptr<sqlite3, decltype(&sqlite3_close)> closer(db, &sqlite3_close);
+    sqlite3_stmt* stmt = nullptr;
+    Check(sqlite3_prepare_v2(db, "SELECT day, record FROM KX300_Data WHERE number = ?1 ORDER BY day", -1, &stmt,
+                             nullptr) == SQLITE_OK,
+          "prepare");
+    std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> finalizer(stmt, &sqlite3_finalize);
+
+    BenchRatio ratio;
+    for (auto _ : state) {
+        const double seconds = ratio.Both(
+            [&] {
+                std::vector<DayExportRow> days;
+                QString why;
+                Check(ReadStoredDays(user, FirstStorableDay(), LastStorableDay(), days, why), why.toStdString());
+                Check(days.size() == size_t(kDays), "every day read");
+            },
+            [&] {
+                std::vector<DeviceStepRecord> out;
+                out.reserve(kDays);
+                sqlite3_bind_int(stmt, 1, user.number);
+                while (sqlite3_step(stmt) == SQLITE_ROW) {
+                    out.emplace_back();
+                    std::memcpy(&out.back(), sqlite3_column_blob(stmt, 1), sizeof(DeviceStepRecord));
+                }
+                sqlite3_reset(stmt);
+                Check(out.size() == size_t(kDays), "every raw day read");
+            });
+        state.SetIterationTime(seconds);
+    }
+    ratio.Report(state);
+    finalizer.reset();
+    closer.reset();
+    USER_Term(0, "508317");
+}
+BENCHMARK(BM_StoredDays)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 }  // namespace
 

@@ -8,9 +8,23 @@
 //   BM_UserList      pages 1 and 500 of 100 000 users, with and without a keyword;
 //                    raw: the page read by seeking the number index past the previous
 //                    page's last number (what a reader that kept its place would do)
+//   BM_Backup        a checked copy of a store of 10 users x 365 days (USER_Backup: online
+//                    backup, integrity_check of the copy, fsync, pruning);
+//                    raw: the store file's bytes copied into a new file and synced
+//   BM_OpenChecked   USER_Init + USER_Term of that store, with its quick_check and size check
+//                    (no daily copy due), its file in the page cache or not (cold);
+//                    raw: reading the store file once
+//   BM_OpenDailyDue  USER_Init of that store when the daily copy is due: how long start-up
+//                    waits (the copy runs in the background, waited for untimed);
+//                    raw: USER_Init when none is due
 #include "BenchRatio.h"
 
 #include "external/userdb/UserDb.h"
+#include "external/userdb/UserDbBackup.h"
+#include "external/userdb/UserDbInternal.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <sqlite3.h>
 
@@ -20,6 +34,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -377,6 +392,153 @@ BENCHMARK(BM_UserList)
     ->Args({500, 1})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+// One store of 10 users with 365 days each (about 53 MB) shared by the backup benchmarks.
+struct YearStore {
+    TempFolder folder;
+    std::string path;
+
+    YearStore() : path(folder.path() + "/User.db")
+    {
+        std::string error;
+        Check(USER_Init(Connection(folder.path()), "KX300_User", "KX300_Data", error) == 0, "USER_Init");
+        std::vector<DeviceStepRecord> days;
+        for (int i = 0; i < 365; ++i)
+            days.push_back(MakeDay(i));
+        std::vector<const DeviceStepRecord*> pointers;
+        for (const DeviceStepRecord& d : days)
+            pointers.push_back(&d);
+        for (int32_t number = 20001; number <= 20010; ++number) {
+            UserRecord u{};
+            u.number = number;
+            SetRecordName(u, "user" + std::to_string(number));
+            u.weight = 62;
+            u.stride = 68;
+            Check(USER_CreateUser(u) == USER_OK, "USER_CreateUser");
+            std::vector<int> results;
+            Check(USER_InsertDataBatch(number, 62, 68, pointers, results, error) == 365, "USER_InsertDataBatch");
+        }
+        USER_Term(0, "508317");
+    }
+    YearStore(const YearStore&) = delete;
+    YearStore& operator=(const YearStore&) = delete;
+
+    // The raw limit of a copy: the file's bytes into a new file, synced once.
+    void RawCopy(const std::string& to) const
+    {
+        const int in = open(path.c_str(), O_RDONLY);
+        const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        Check(in >= 0 && out >= 0, "raw copy open");
+        std::vector<char> buffer(1 << 20);
+        ssize_t n;
+        while ((n = read(in, buffer.data(), buffer.size())) > 0)
+            Check(write(out, buffer.data(), static_cast<size_t>(n)) == n, "raw copy write");
+        Check(fsync(out) == 0, "raw copy fsync");
+        close(in);
+        close(out);
+    }
+    // Drops the store file's pages from the page cache: the first start of a day may find it cold.
+    void Evict() const
+    {
+        const int fd = open(path.c_str(), O_RDONLY);
+        Check(fd >= 0 && fdatasync(fd) == 0 && posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0, "evict");
+        close(fd);
+    }
+    int64_t RawRead() const
+    {
+        const int in = open(path.c_str(), O_RDONLY);
+        std::vector<char> buffer(1 << 20);
+        int64_t total = 0;
+        ssize_t n;
+        while ((n = read(in, buffer.data(), buffer.size())) > 0)
+            total += n;
+        close(in);
+        return total;
+    }
+};
+
+YearStore& Year()
+{
+    static YearStore store;
+    return store;
+}
+
+void BM_Backup(benchmark::State& state)
+{
+    YearStore& store = Year();
+    std::string error;
+    Check(USER_Init(Connection(store.folder.path()), "KX300_User", "KX300_Data", error) == 0, "USER_Init");
+    std::string daily;
+    WaitForDailyBackup(daily);
+    const std::string raw = store.folder.path() + "/raw-copy.db";
+    BenchRatio ratio;
+    for (auto _ : state) {
+        std::string copy;
+        const double seconds = ratio.Both([&] { Check(USER_Backup(BackupReason::Manual, copy) == USER_OK, "USER_Backup"); },
+                                          [&] { store.RawCopy(raw); });
+        state.SetIterationTime(seconds);
+        std::filesystem::remove(copy);
+        std::filesystem::remove(raw);
+    }
+    USER_Term(0, "508317");
+    ratio.Report(state);
+    state.counters["store_MB"] = static_cast<double>(std::filesystem::file_size(store.path)) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_Backup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_OpenChecked(benchmark::State& state)
+{
+    YearStore& store = Year();
+    std::string error;
+    std::string daily;
+    // Today's daily copy exists, so opening makes none.
+    Check(USER_Init(Connection(store.folder.path()), "KX300_User", "KX300_Data", error) == 0, "USER_Init");
+    WaitForDailyBackup(daily);
+    USER_Term(0, "508317");
+    const bool cold = state.range(0) != 0;
+    BenchRatio ratio;
+    for (auto _ : state) {
+        if (cold)
+            store.Evict();
+        const double seconds = ratio.Lib([&] {
+            Check(USER_Init(Connection(store.folder.path()), "KX300_User", "KX300_Data", error) == 0, "USER_Init");
+            USER_Term(0, "508317");
+        });
+        if (cold)
+            store.Evict();
+        ratio.Raw([&] { benchmark::DoNotOptimize(store.RawRead()); });
+        state.SetIterationTime(seconds);
+    }
+    ratio.Report(state);
+}
+BENCHMARK(BM_OpenChecked)->ArgName("cold")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_OpenDailyDue(benchmark::State& state)
+{
+    YearStore& store = Year();
+    std::string error;
+    BenchRatio ratio;
+    int64_t day = 0;
+    for (auto _ : state) {
+        // Each iteration a new day: the first opening makes its daily copy.
+        SetClockForTests(1767268800 + (++day) * 86400);
+        const double seconds = ratio.Lib([&] {
+            Check(USER_Init(Connection(store.folder.path()), "KX300_User", "KX300_Data", error) == 0, "USER_Init");
+        });
+        std::string daily;
+        Check(WaitForDailyBackup(daily) == USER_OK, "daily copy");
+        USER_Term(0, "508317");
+        ratio.Raw([&] {
+            Check(USER_Init(Connection(store.folder.path()), "KX300_User", "KX300_Data", error) == 0, "USER_Init");
+        });
+        Check(WaitForDailyBackup(daily) == 0, "no second daily copy");
+        USER_Term(0, "508317");
+        state.SetIterationTime(seconds);
+    }
+    SetClockForTests(0);
+    ratio.Report(state);
+}
+BENCHMARK(BM_OpenDailyDue)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(8);
 
 }  // namespace
 

@@ -6,6 +6,8 @@
 #include "controls/SkinListCtrl.h"
 #include "external/records/WndMessage.h"
 #include "external/userdb/UserDb.h"
+#include "output/export/ExportTexts.h"
+#include "output/export/StoredDaysExport.h"
 #include "res/resource.h"
 
 #include <QComboBox>
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -183,6 +186,15 @@ bool CDayDetailDlg::Create()
             update(m_stripRect);
     });
     connect(m_list, &CSkinListCtrl::ItemChanged, this, &CDayDetailDlg::OnItemChanged);
+    // The day list's menu (mouse or menu key): the shown month's stored days to a file.
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        QMenu menu(this);
+        QAction* exportMonth = menu.addAction(LoadStr(ExportText::ExportMonthCommand));
+        exportMonth->setEnabled(m_user.has_value());
+        if (menu.exec(m_list->viewport()->mapToGlobal(pos)) == exportMonth && m_user)
+            ExportUserMonth(this, UserRecord(*m_user), m_loadedMonth.year(), m_loadedMonth.month());
+    });
 
     // Created while the page may already be visible: children must be shown explicitly.
     for (QWidget* w : std::initializer_list<QWidget*>{m_picker, m_scroll, m_combo, m_list, m_chart})

@@ -5,13 +5,42 @@
 
 #include <QDialog>
 #include <QEvent>
-#include <QTimer>
+#include <QFileDialog>
+#include <QFileIconProvider>
+#include <QMimeDatabase>
 #include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 CDialogService g_desktop;
 CDialogService* g_service = nullptr;
 
+// Icons and types of the listed files by their names alone. Left to itself the file dialog
+// opens files to look at their content, and closing any descriptor of the user store drops the
+// store's own file locks (they belong to the process, not to the descriptor): another program
+// could then checkpoint and remove the store's log under it and lose what it writes next.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    QIcon icon(IconType type) const override { return QFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override
+    {
+        if (info.isDir())
+            return QFileIconProvider::icon(QAbstractFileIconProvider::Folder);
+        const QMimeType mime = m_types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+        return QIcon::fromTheme(mime.iconName(), QFileIconProvider::icon(QAbstractFileIconProvider::File));
+    }
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir())
+            return QFileIconProvider::type(info);
+        return m_types.mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
+    }
+
+private:
+    QMimeDatabase m_types;
+};
 // Some window managers give every dialog a minimise button whatever it asks for, and minimise
 // the dialog's whole window with it: a modal dialog that gets minimised is put back at once,
 // and its window with it.
@@ -80,6 +109,47 @@ int CDialogService::MessageBox(QWidget* parent, const QString& text, QMessageBox
 bool CDialogService::SystemTrayAvailable()
 {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+QString CDialogService::SaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                                     const QStringList& filters, int* filterIndex)
+{
+    // Started in the suggested folder, so the working folder (perhaps the program's) is not listed.
+    const QFileInfo start(suggested);
+    NameOnlyIconProvider icons;  // outlives the dialog that uses it
+    QFileDialog dialog(parent, caption, start.isAbsolute() ? start.absolutePath() : QString());
+    dialog.setIconProvider(&icons);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The caller adds the extension first and then asks about the file it will really write.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(filters);
+    const int first = filterIndex ? *filterIndex : 0;
+    if (first >= 0 && first < filters.size())
+        dialog.selectNameFilter(filters[first]);
+    dialog.selectFile(start.isAbsolute() ? start.fileName() : suggested);
+    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    if (filterIndex)
+        *filterIndex = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+    return dialog.selectedFiles().constFirst();
+}
+
+QStringList FileDialogFilters(const QString& filterText)
+{
+    // Pairs of description and pattern; an empty description ends the list.
+    const QStringList parts = filterText.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size() && !parts[i].trimmed().isEmpty(); i += 2) {
+        QString description = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        // Qt takes the patterns from the parentheses at the end of the description.
+        const QString patterns = QString(pattern).replace(u';', u' ');
+        if (!pattern.isEmpty() && !description.endsWith(QStringLiteral("(%1)").arg(pattern)))
+            description += QStringLiteral(" (%1)").arg(patterns);
+        filters << description;
+    }
+    return filters;
 }
 
 void SetDialogService(CDialogService* service)

@@ -7,6 +7,7 @@ struct ProgramTimings {
     int deviceFound = 3000;        // timer 51: arrival of a known pedometer to its dialog
     int createUserForDevice = 3000;  // timer 52: blank pedometer to the create dialog
     int hideBalloon = 5000;        // timer 91
+    int userListFirstLoad = 300;   // the user list's timer 1: its first page
 };
 
 inline ProgramTimings& Timings()

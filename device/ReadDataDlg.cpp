@@ -3,12 +3,15 @@
 #include "core/DialogService.h"
 #include "core/DlgItem.h"
 #include "core/Globals.h"
+#include "core/StoreText.h"
 #include "core/StringTable.h"
 #include "device/DeviceImport.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceProgress.h"
 #include "device/ReadProgressDlg.h"
 #include "external/usb/Usb.h"
+#include "external/userdb/UserDb.h"
+#include "external/userdb/UserDbBackup.h"
 #include "res/resource.h"
 
 #include <QCheckBox>
@@ -197,6 +200,12 @@ void CReadDataDlg::OnDeleteAll()
                                                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes || m_deviceGone)
         return;  // (a removal during the question leaves nothing to erase)
+    // A checked copy of the store first: without one the pedometer is not erased.
+    std::string copy;
+    if (const int result = USER_Backup(BackupReason::Erase, copy); result != USER_OK) {
+        ShowMessageBox(this, StoreErrorText(result));
+        return;
+    }
     USB_DeleteAllData();
     FillList();  // empty, unless the pedometer refused to be erased
 }

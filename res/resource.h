@@ -145,6 +145,7 @@ constexpr int ID_USERLIST_PASSWORD = 32787;
 constexpr int ID_USERLIST_DELETE = 32788;
 constexpr int ID_USERLIST_ADD = 32789;
 constexpr int ID_USERLIST_EXPORT = 32792;
+constexpr int ID_USERLIST_EXPORT_DAYS = 32793;  // the selected user's stored days
 // Labels, group boxes and units: give them these numbers (SetCtrlId) so that
 // ApplyDialogTexts labels them and a language pack can translate them.
 constexpr int IDC_LABEL_NUMBER = 1201;

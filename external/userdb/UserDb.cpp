@@ -8,24 +8,20 @@
 //                 stride the user had when it was stored (the analysis uses them).
 // WAL journal, foreign keys on, every write one IMMEDIATE transaction, every
 // value bound as a parameter; only the two checked table names are spliced in.
+// Opening is in UserDbOpen.cpp, the day records in UserDbDays.cpp, the store's
+// files and copies in UserDbCheck.cpp and UserDbBackup.cpp.
 #include "external/userdb/UserDb.h"
 
-#include "external/userdb/UserDbInternal.h"
+#include "external/userdb/UserDbBackup.h"
 #include "external/userdb/UserDbState.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 using namespace userdb;
 
 namespace {
 
-constexpr int kDataVersion = 1;      // the newest schema this library knows
-constexpr int kApplicationId = 0x5452564D;  // marks our stores
 constexpr int32_t kAdminNumber = 10001;
 constexpr int32_t kFirstNewNumber = 10001;
 
@@ -219,103 +215,10 @@ bool InsertUser(const UserRecord& user, const std::string& digest)
     return sqlite3_step(s.get()) == SQLITE_DONE;
 }
 
-// ---- opening -------------------------------------------------------------------
+}  // namespace
 
-bool EqualsNoCase(const std::string& a, const char* b)
-{
-    const size_t n = std::strlen(b);
-    if (a.size() != n)
-        return false;
-    for (size_t i = 0; i < n; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-bool ValidIdentifier(const std::string& name)
-{
-    if (name.empty() || name.size() > 64)
-        return false;
-    if (!(std::isalpha(static_cast<unsigned char>(name[0])) || name[0] == '_'))
-        return false;
-    return std::all_of(name.begin(), name.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-    });
-}
-
-std::string Trim(const std::string& s)
-{
-    const char* ws = " \t\r\n";
-    const size_t b = s.find_first_not_of(ws);
-    if (b == std::string::npos)
-        return std::string();
-    const size_t e = s.find_last_not_of(ws);
-    return s.substr(b, e - b + 1);
-}
-
-int QueryInt(sqlite3* db, const char* sql, int& value)
-{
-    sqlite3_stmt* s = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
-    if (rc == SQLITE_OK) {
-        rc = sqlite3_step(s);
-        if (rc == SQLITE_ROW) {
-            value = sqlite3_column_int(s, 0);
-            rc = SQLITE_OK;
-        }
-    }
-    sqlite3_finalize(s);
-    return rc;
-}
-
-int InitFail(std::string& error, StoreText text, std::string detail = std::string())
-{
-    g_store.reset();
-    Fail(USER_ERR_GENERAL, text, std::move(detail));
-    error = LastText();
-    return USER_ERR_GENERAL;
-}
-
-// "<path> (<why>)": the detail of a failure to use the store's file.
-std::string PathAndWhy(const std::string& path, const std::string& why)
-{
-    return path + " (" + why + ")";
-}
-
-// Schema steps: entry v brings a store from version v to v + 1.
-const char* const kMigrations[] = {
-    // 0 -> 1
-    "CREATE TABLE {U} ("
-    " number INTEGER PRIMARY KEY,"
-    " name TEXT NOT NULL UNIQUE,"
-    " sex INTEGER NOT NULL DEFAULT 0,"
-    " age INTEGER NOT NULL DEFAULT 0,"
-    " weight INTEGER NOT NULL DEFAULT 0,"
-    " height INTEGER NOT NULL DEFAULT 0,"
-    " stride INTEGER NOT NULL DEFAULT 0,"
-    " photo INTEGER NOT NULL DEFAULT 0,"
-    " reserved INTEGER NOT NULL DEFAULT 0,"
-    " password TEXT NOT NULL DEFAULT '',"
-    " rights INTEGER NOT NULL DEFAULT 0,"
-    " target_steps INTEGER NOT NULL DEFAULT 0,"
-    " target_distance INTEGER NOT NULL DEFAULT 0,"
-    " target_calories INTEGER NOT NULL DEFAULT 0,"
-    " alarm INTEGER NOT NULL DEFAULT 0);"
-    "CREATE TABLE {D} ("
-    " id INTEGER PRIMARY KEY,"
-    " number INTEGER NOT NULL REFERENCES {U}(number) ON DELETE CASCADE ON UPDATE CASCADE,"
-    " day INTEGER NOT NULL,"  // yyyymmdd
-    " weight INTEGER NOT NULL,"
-    " stride INTEGER NOT NULL,"
-    " steps INTEGER NOT NULL,"
-    " calories REAL NOT NULL,"
-    " record BLOB NOT NULL,"
-    " UNIQUE (number, day));",
-};
-constexpr int kMigrationCount = static_cast<int>(sizeof kMigrations / sizeof kMigrations[0]);
-static_assert(kMigrationCount == kDataVersion);
-
-bool SeedAdministrator()
+// A new store's one user: the built-in administrator.
+bool userdb::SeedAdministrator()
 {
     UserRecord admin{};
     admin.number = kAdminNumber;
@@ -331,174 +234,6 @@ bool SeedAdministrator()
     admin.targetCalories = 300;
     admin.alarm = MakeAlarmTime(7, 0, 0);
     return InsertUser(admin, std::string());
-}
-
-// Brings the store to kDataVersion inside one transaction; empty on success,
-// otherwise SQLite's message.
-std::string Migrate(Store& store)
-{
-    if (!Exec(store.db, "BEGIN IMMEDIATE"))
-        return SqlText(store.db);
-    int version = 0;
-    bool ok = QueryInt(store.db, "PRAGMA user_version", version) == SQLITE_OK;
-    const int from = version;
-    for (; ok && version < kDataVersion; ++version)
-        ok = Exec(store.db, ExpandTables(kMigrations[version], store));
-    if (ok && from == 0)
-        ok = SeedAdministrator();
-    if (ok && from != kDataVersion)
-        ok = Exec(store.db, "PRAGMA user_version = " + std::to_string(kDataVersion)) &&
-             Exec(store.db, "PRAGMA application_id = " + std::to_string(kApplicationId));
-    if (ok && Exec(store.db, "COMMIT"))
-        return std::string();
-    const std::string failure = SqlText(store.db);
-    Exec(store.db, "ROLLBACK");
-    return failure;
-}
-
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-}  // namespace
-
-// ---- helpers shared with the tests -------------------------------------------
-
-std::string UserDbPathFromConnection(const std::string& connection)
-{
-    // Find "Data Source=" in any letter case; the value runs to the next ';'.
-    static const char kKey[] = "data source";
-    std::string lower(connection);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    size_t pos = 0;
-    while ((pos = lower.find(kKey, pos)) != std::string::npos) {
-        size_t p = pos + sizeof kKey - 1;
-        while (p < lower.size() && (lower[p] == ' ' || lower[p] == '\t'))
-            ++p;
-        if (p < lower.size() && lower[p] == '=') {
-            const size_t begin = p + 1;
-            const size_t end = connection.find(';', begin);
-            std::string path = Trim(connection.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
-            if (path.empty())
-                return std::string();
-            const size_t slash = path.find_last_of('/');
-            const size_t dot = path.find_last_of('.');
-            if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1))
-                path.erase(dot);
-            if (path.empty() || path.back() == '/')
-                return std::string();
-            return path + ".db";
-        }
-        pos += 1;
-    }
-    return std::string();
-}
-
-// ---- operations --------------------------------------------------------------
-
-int USER_Init(const std::string& connection, const std::string& userTable, const std::string& dataTable, std::string& error)
-{
-    std::lock_guard lock(g_mutex);
-    g_store.reset();
-    error.clear();
-
-    if (!ValidIdentifier(userTable) || !ValidIdentifier(dataTable) || EqualsNoCase(userTable, dataTable.c_str()))
-        return InitFail(error, StoreText::InitTableNames);
-    const std::string path = UserDbPathFromConnection(connection);
-    if (path.empty())
-        return InitFail(error, StoreText::InitNoDataSource);
-
-    const std::string folder = FolderOf(path);
-    struct stat info {};
-    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-        return InitFail(error, StoreText::InitNoFolder, folder);
-    // The store keeps its write-ahead log beside the file, so the folder must be writable.
-    if (access(folder.c_str(), W_OK | X_OK) != 0)
-        return InitFail(error, StoreText::InitFolderReadOnly, folder);
-    const bool exists = stat(path.c_str(), &info) == 0;
-    if (exists && !S_ISREG(info.st_mode))
-        return InitFail(error, StoreText::InitFileUnusable, path);
-    if (exists && access(path.c_str(), R_OK | W_OK) != 0)
-        return InitFail(error, StoreText::InitFileUnusable, path);
-
-    auto store = std::make_unique<Store>();
-    store->path = path;
-    store->userTable = "\"" + userTable + "\"";
-    store->dataTable = "\"" + dataTable + "\"";
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
-    if (sqlite3_open_v2(path.c_str(), &store->db, flags, nullptr) != SQLITE_OK) {
-        const std::string text = SqlText(store->db);
-        return InitFail(error, StoreText::InitCannotOpen, PathAndWhy(path, text));
-    }
-    sqlite3_extended_result_codes(store->db, 1);
-    sqlite3_busy_timeout(store->db, 5000);
-
-    // Reading the schema is the first touch of the file: a file that is not a
-    // database fails here, before anything is written to it.
-    int tables = 0;
-    int rc = QueryInt(store->db, "SELECT count(*) FROM sqlite_master", tables);
-    if (rc != SQLITE_OK) {
-        const std::string text = SqlText(store->db);
-        if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT)
-            return InitFail(error, StoreText::InitNotAStore, PathAndWhy(path, text));
-        return InitFail(error, StoreText::InitCannotOpen, PathAndWhy(path, text));
-    }
-    int version = 0;
-    int appId = 0;
-    if (QueryInt(store->db, "PRAGMA user_version", version) != SQLITE_OK ||
-        QueryInt(store->db, "PRAGMA application_id", appId) != SQLITE_OK)
-        return InitFail(error, StoreText::InitCannotOpen, PathAndWhy(path, SqlText(store->db)));
-    if ((appId != 0 && appId != kApplicationId) || (version == 0 && tables > 0))
-        return InitFail(error, StoreText::InitForeignDatabase, path);
-    if (version > kDataVersion)
-        return InitFail(error, StoreText::InitNewerVersion, std::to_string(version));
-    if (version < 0)
-        return InitFail(error, StoreText::InitNotAStore, PathAndWhy(path, "user_version " + std::to_string(version)));
-
-    // WAL keeps a reader and a writer apart and survives a killed process;
-    // FULL synchronisation syncs the log at every commit, so a stored day also
-    // survives a power cut (NORMAL may lose the last commits then).
-    sqlite3_stmt* s = nullptr;
-    std::string mode;
-    if (sqlite3_prepare_v2(store->db, "PRAGMA journal_mode = WAL", -1, &s, nullptr) == SQLITE_OK &&
-        sqlite3_step(s) == SQLITE_ROW)
-        mode = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
-    sqlite3_finalize(s);
-    if (mode != "wal")
-        return InitFail(error, StoreText::InitCannotConfigure, SqlText(store->db));
-    if (!Exec(store->db, "PRAGMA synchronous = FULL") || !Exec(store->db, "PRAGMA foreign_keys = ON"))
-        return InitFail(error, StoreText::InitCannotConfigure, SqlText(store->db));
-
-    // Statements are prepared on the process-wide store, so it is set before
-    // migrating; InitFail clears it again.
-    g_store = std::move(store);
-    const std::string failure = Migrate(*g_store);
-    if (!failure.empty())
-        return InitFail(error, StoreText::InitCannotMigrate, failure);
-
-    // Tables of an old store that another program version named differently would
-    // show up here as a missing table: check both once.
-    int probe = 0;
-    if (QueryInt(g_store->db, ExpandTables("SELECT count(*) FROM {U} WHERE 0", *g_store).c_str(), probe) != SQLITE_OK ||
-        QueryInt(g_store->db, ExpandTables("SELECT count(*) FROM {D} WHERE 0", *g_store).c_str(), probe) != SQLITE_OK)
-        return InitFail(error, StoreText::InitMissingTables, SqlText(g_store->db));
-    Succeed();
-    return 0;
-}
-
-int USER_Term(int /*flags*/, const std::string& /*password*/)
-{
-    std::lock_guard lock(g_mutex);
-    if (!g_store)
-        return Fail(USER_ERR_NOT_OPEN, StoreText::NotOpen);
-    g_store.reset();
-    return Succeed();
 }
 
 #define REQUIRE_OPEN()                                  \
@@ -640,6 +375,11 @@ int USER_DeleteUser(const std::string& name)
         return Fail(USER_ERR_NOT_FOUND, StoreText::NoSuchName, name);
     if (found.number == kAdminNumber)
         return Fail(USER_ERR_BUILTIN, StoreText::Builtin);
+    // The copy reads the last committed state on its own connection; this transaction's write
+    // lock keeps every other writer out until the user is gone.
+    std::string copy;
+    if (const FileOutcome made = MakeBackup(g_store->path, BackupReason::Delete, Now(), copy); !made.ok())
+        return Report(made);
     if (const int failed = ExecForNumber("DELETE FROM {D} WHERE number = ?1", found.number);
         failed != USER_OK)
         return failed;

@@ -27,12 +27,23 @@ enum UserDbResult : int {
     USER_ERR_BUILTIN = -8,        // delete: the built-in administrator 10001 stays
     USER_ERR_NO_FREE_NUMBER = -9, // no free number below 999999 is left
     USER_ERR_NO_DATA = -10,       // GetData2: no record of that day is stored
+    USER_ERR_DAMAGED = -11,       // the store file is damaged or cut short; it is left as it is
+    USER_ERR_STORE_MISSING = -12, // Init: the store is missing or empty while backups exist
+    USER_ERR_IN_USE = -13,        // restore: the store is open (in this or another process)
+    USER_ERR_BAD_BACKUP = -14,    // restore: the copy is damaged or not a store of ours
+    USER_ERR_BACKUP_FAILED = -15, // no checked copy could be made (a destructive action is then refused)
     USER_ERR_ALREADY_STORED = 0,  // InsertData: the same day with the same content is stored already
 };
 
-// Opens (creating when absent) the store named by the connection string's
-// "Data Source=" path with the extension replaced by ".db". 0 on success;
-// otherwise the text says why.
+// Opens the store named by the connection string's "Data Source=" path with the
+// extension replaced by ".db" (USER_StorePath). 0 on success; otherwise the result
+// code and the text say why. A new store is made only where none exists (or the file is
+// empty) and its backup folder holds no copies; otherwise a missing or empty store fails
+// with USER_ERR_STORE_MISSING. A store that fails its check (quick_check, and a size
+// check against its page count that counts pages held by its write-ahead log) fails with
+// USER_ERR_DAMAGED. Either way nothing is changed, and USER_NewestGoodBackup
+// (UserDbBackup.h) finds what may be restored. On the first opening of a day a daily
+// copy is made in the background (UserDbBackup.h).
 int USER_Init(const std::string& connection, const std::string& userTable, const std::string& dataTable, std::string& error);
 int USER_Term(int flags, const std::string& password);
 
@@ -46,6 +57,8 @@ int USER_CreateUser(const UserRecord& user);
 // Saves every profile field found by number; the stored password digest is kept whatever the record holds.
 int USER_EditUser(const UserRecord& user);
 // Removes the user and all of their days in one transaction; the built-in administrator 10001 stays.
+// A checked copy of the store ("delete") is made first; when it cannot be made nothing is
+// deleted (USER_ERR_BACKUP_FAILED).
 int USER_DeleteUser(const std::string& name);
 int USER_EditPassword(int32_t number, const std::string& oldDigest, const std::string& newDigest);
 int USER_GetNumForNewUser(int32_t& number);
@@ -68,9 +81,12 @@ int USER_GetData2(int32_t number, double day, StepRecord& out, std::string& erro
 // A text for every result code; the text of the last failure when code is its result.
 std::string USER_GetErrorMsg(int code);
 
-// The store's texts are the program's string-table texts 600-639.
+// The store's texts are the program's string-table texts 600-639 and, for its files,
+// copies and restore, 840-857 (840-859 are the store's).
 constexpr int kUserDbFirstTextId = 600;
 constexpr int kUserDbLastTextId = 639;
+constexpr int kUserDbFileFirstTextId = 840;
+constexpr int kUserDbFileLastTextId = 857;
 // The string-table number of the text USER_GetErrorMsg(code) gives, and in detail what replaces
 // its "<r>" (a path, a number, a name, SQLite's message; empty when the text has none). After a
 // failed USER_Init, USER_GetErrorTextId(its result, detail) names what precisely failed.

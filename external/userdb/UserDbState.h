@@ -4,6 +4,7 @@
 // includes this header.
 
 #include "external/userdb/UserDb.h"
+#include "external/userdb/UserDbBackup.h"
 
 #include <sqlite3.h>
 
@@ -59,8 +60,31 @@ enum class StoreText : int {
     InitCannotMigrate,
     InitMissingTables,
     DayInFuture,
+    // The store's files, copies and restore.
+    Damaged = kUserDbFileFirstTextId,
+    MissingWithBackups,
+    InUse,
+    BadBackup,
+    BackupFailed,
+    StoreDamagedAt,
+    StoreCutShort,
+    StoreMissingBackups,
+    StoreEmptyBackups,
+    BackupCannotWrite,
+    BackupCheckFailed,
+    RestoreDamagedCopy,
+    RestoreForeignCopy,
+    StoreInUseAt,
+    RestoreCannotReplace,
+    NoSuchFile,
+    FileEmpty,
+    NoGoodBackup,
 };
 static_assert(static_cast<int>(StoreText::DayInFuture) == kUserDbLastTextId);
+static_assert(static_cast<int>(StoreText::NoGoodBackup) == kUserDbFileLastTextId);
+
+constexpr int kDataVersion = 1;             // the newest schema this library knows
+constexpr int kApplicationId = 0x5452564D;  // marks our stores
 
 // The built-in (Chinese) text of a store text, with "<r>" filled by detail.
 std::string RenderText(StoreText text, const std::string& detail);
@@ -106,6 +130,9 @@ struct LastFailure {
     StoreText text = StoreText::Ok;
     std::string detail;
 };
+
+// The built-in administrator, seeded into a new store.
+bool SeedAdministrator();
 
 // Every USER_* operation holds g_mutex while it runs.
 inline std::mutex g_mutex;
@@ -155,5 +182,69 @@ private:
 
 // The user with that number: USER_OK, or the failure (no such user, store error).
 int RequireUserByNumber(int32_t number, UserRecord* out);
+
+// ---- the store's files -------------------------------------------------------------
+// Work on store files (checks, copies, restore) also runs outside g_mutex (the daily copy
+// runs on its own thread), so it reports its outcome instead of setting the last failure;
+// Report turns an outcome into the last failure.
+struct FileOutcome {
+    int code = USER_OK;
+    StoreText text = StoreText::Ok;
+    std::string detail;
+    bool ok() const { return code == USER_OK; }
+};
+FileOutcome FileFailure(int code, StoreText text, std::string detail);
+int Report(const FileOutcome& outcome);
+// "<path> (<why>)"
+std::string PathAndWhy(const std::string& path, const std::string& why);
+
+// A read-only connection to a store file, closed with the object. Read-only, so that a
+// closing connection never checkpoints or deletes the write-ahead log of a store it checks.
+class ReadConnection {
+public:
+    explicit ReadConnection(const std::string& path);
+    ~ReadConnection();
+    ReadConnection(const ReadConnection&) = delete;
+    ReadConnection& operator=(const ReadConnection&) = delete;
+    sqlite3* db() const { return m_db; }
+    bool ok() const { return m_ok; }
+    std::string Error() const { return SqlText(m_db); }
+
+private:
+    sqlite3* m_db = nullptr;
+    bool m_ok = false;
+};
+int QueryInt(sqlite3* db, const std::string& sql, int& value);
+
+// What a check found besides its verdict.
+struct StoreFacts {
+    int version = 0;
+    int tables = 0;          // tables in the schema
+    std::string userTable;   // our two tables, found by their columns (names may differ); empty when absent
+    std::string dataTable;
+};
+enum class CheckDepth { Quick, Full };  // quick_check at every opening, integrity_check for copies
+// Checks a store file without changing it: that SQLite opens it as a store of ours (or as an
+// empty database), not newer than this library, every page present in the file or its
+// write-ahead log, and quick_check / integrity_check "ok".
+FileOutcome CheckStoreFile(const std::string& path, CheckDepth depth, StoreFacts* facts = nullptr);
+// Finds our two tables in an open database by their columns.
+void FindStoreTables(sqlite3* db, StoreFacts& facts);
+
+// "<folder of the store>/Backup/"
+std::string BackupFolderOf(const std::string& storePath);
+// Makes a checked copy of the store file into its backup folder as made at `now`, then deletes
+// the copies that the keeping rules (UserDbBackup.h) no longer keep at `now`. pathOut gets the
+// copy's path.
+FileOutcome MakeBackup(const std::string& storePath, BackupReason reason, int64_t now, std::string& pathOut);
+// Seconds since 1970: the clock, or what a test set (SetClockForTests).
+int64_t Now();
+// The daily copy: started by USER_Init on the first opening of a day when wanted (not for a
+// store made just now), joined by USER_Term.
+void StartDailyBackupIfDue(const std::string& storePath, bool wanted);
+void JoinDailyBackup();
+// Whether the store's backup folder holds copies (what a missing store could be restored from;
+// a damaged store set aside is none).
+bool HasBackups(const std::string& storePath);
 
 }  // namespace userdb

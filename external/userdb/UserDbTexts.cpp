@@ -1,6 +1,6 @@
 // The user store's texts and the last failure. The program's string table
-// carries the same texts under the same numbers (600-639), so a language pack
-// can translate what USER_GetErrorMsg says (USER_GetErrorTextId).
+// carries the same texts under the same numbers (600-639, 840-857), so a language
+// pack can translate what USER_GetErrorMsg says (USER_GetErrorTextId).
 #include "external/userdb/UserDbInternal.h"
 #include "external/userdb/UserDbState.h"
 
@@ -54,6 +54,29 @@ const char* const kTexts[] = {
 };
 static_assert(std::size(kTexts) == kUserDbLastTextId - kUserDbFirstTextId + 1);
 
+// The store's files, copies and restore, in id order from kUserDbFileFirstTextId.
+const char* const kFileTexts[] = {
+    "用户数据库已损坏",
+    "用户数据库不见了，但还有备份",
+    "用户数据库正在被使用",
+    "该备份不能恢复",
+    "无法备份用户数据库",
+    "用户数据库已损坏，程序没有改动它：<r>",
+    "用户数据库文件不完整（被截短了），程序没有改动它：<r>",
+    "用户数据库不存在，但备份文件夹中有备份，程序没有新建数据库：<r>",
+    "用户数据库是空文件（0 字节），但备份文件夹中有备份，程序没有改动它：<r>",
+    "无法备份用户数据库：<r>",
+    "备份副本没有通过检查，已将其删除：<r>",
+    "该备份已损坏，不能恢复：<r>",
+    "该文件不是本程序的用户数据库，不能恢复：<r>",
+    "用户数据库正在被使用，请先退出程序：<r>",
+    "无法用备份替换用户数据库：<r>",
+    "文件不存在：<r>",
+    "文件是空的（0 字节）：<r>",
+    "没有可以恢复的备份：<r>",
+};
+static_assert(std::size(kFileTexts) == kUserDbFileLastTextId - kUserDbFileFirstTextId + 1);
+
 }  // namespace
 
 std::string RenderText(StoreText text, const std::string& detail)
@@ -92,6 +115,16 @@ StoreText TextOfCode(int code)
         return StoreText::NoFreeNumber;
     case USER_ERR_NO_DATA:
         return StoreText::NoData;
+    case USER_ERR_DAMAGED:
+        return StoreText::Damaged;
+    case USER_ERR_STORE_MISSING:
+        return StoreText::MissingWithBackups;
+    case USER_ERR_IN_USE:
+        return StoreText::InUse;
+    case USER_ERR_BAD_BACKUP:
+        return StoreText::BadBackup;
+    case USER_ERR_BACKUP_FAILED:
+        return StoreText::BackupFailed;
     default:
         return StoreText::UnknownCode;
     }
@@ -120,9 +153,11 @@ using namespace userdb;
 
 const char* UserDbBuiltinText(int id)
 {
-    if (id < kUserDbFirstTextId || id > kUserDbLastTextId)
-        return "";
-    return kTexts[id - kUserDbFirstTextId];
+    if (id >= kUserDbFirstTextId && id <= kUserDbLastTextId)
+        return kTexts[id - kUserDbFirstTextId];
+    if (id >= kUserDbFileFirstTextId && id <= kUserDbFileLastTextId)
+        return kFileTexts[id - kUserDbFileFirstTextId];
+    return "";
 }
 
 int USER_GetErrorTextId(int code, std::string& detail)

@@ -1,8 +1,7 @@
 #include "output/export/ExcelFile.h"
 
+#include "output/export/ExportTexts.h"
 #include "output/export/ExportWriters.h"
-
-#include <QDir>
 
 CExcelFile::CExcelFile(const QString& filePath, const QString& sheetName)
     : m_filePath(filePath), m_sheetName(sheetName)
@@ -25,7 +24,7 @@ bool CExcelFile::Open()
     Discard();
     const std::optional<ExportFormat> format = ExportFormatForPath(m_filePath);
     if (format != ExportFormat::Xls && format != ExportFormat::Xlsx)
-        return Fail(QStringLiteral("“%1”不是 Excel 工作簿的文件名（.xls 或 .xlsx）。").arg(QDir::toNativeSeparators(m_filePath)));
+        return Fail(ExportMessage(ExportText::NotAWorkbook, {ShownPath(m_filePath)}));
     if (const QString why = CheckDestination(m_filePath); !why.isEmpty())
         return Fail(why);
     m_format = *format;
@@ -46,14 +45,12 @@ bool CExcelFile::Open()
 bool CExcelFile::SetCell(int row, int column, const QString& text)
 {
     if (!m_open)
-        return Fail(QStringLiteral("工作簿没有打开。"));
+        return Fail(ExportMessage(ExportText::NotOpen));
     if (row < 0 || row >= m_limits.maxRows || column < 0 || column >= m_limits.maxColumns)
-        return Fail(QStringLiteral("单元格（第 %1 行，第 %2 列）超出了 %3 文件的范围。")
-                        .arg(row + 1)
-                        .arg(column + 1)
-                        .arg(ExtensionOf(m_format)));
+        return Fail(ExportMessage(ExportText::CellOutside,
+                                  {QString::number(row + 1), QString::number(column + 1), ExtensionOf(m_format)}));
     if (text.size() > m_limits.maxTextLength)
-        return Fail(QStringLiteral("文字超过了 %1 个字符的上限。").arg(m_limits.maxTextLength));
+        return Fail(ExportMessage(ExportText::CellTextTooLong, {QString::number(m_limits.maxTextLength)}));
     std::vector<QStringList>& rows = Sheet().rows;
     if (rows.size() <= static_cast<size_t>(row))
         rows.resize(static_cast<size_t>(row) + 1);
@@ -67,10 +64,10 @@ bool CExcelFile::SetCell(int row, int column, const QString& text)
 bool CExcelFile::AppendRow()
 {
     if (!m_open)
-        return Fail(QStringLiteral("工作簿没有打开。"));
+        return Fail(ExportMessage(ExportText::NotOpen));
     std::vector<QStringList>& rows = Sheet().rows;
     if (rows.size() >= static_cast<size_t>(m_limits.maxRows))
-        return Fail(QStringLiteral("%1 文件最多只能有 %2 行。").arg(ExtensionOf(m_format)).arg(m_limits.maxRows));
+        return Fail(ExportMessage(ExportText::RowLimit, {ExtensionOf(m_format), QString::number(m_limits.maxRows)}));
     rows.emplace_back();
     return true;
 }

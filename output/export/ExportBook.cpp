@@ -1,9 +1,13 @@
 #include "output/export/ExportBook.h"
 
+#include "output/export/ExportTexts.h"
 #include "output/export/ExportWriters.h"
+
+#include "core/StringTable.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -12,11 +16,6 @@
 #include <cmath>
 
 namespace {
-
-QString Shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
 
 bool ValidSheetName(const QString& name)
 {
@@ -42,6 +41,31 @@ bool HasCells(const ExportSheet& sheet)
 }
 
 }  // namespace
+
+QString ExportMessage(int id, std::initializer_list<QString> values)
+{
+    QString text = LoadStr(id);
+    if (values.size() == 1)
+        return ReplaceR(text, *values.begin());
+    // One pass, so a value that itself holds "<r1>" (a typed file name) stays as typed.
+    QString out;
+    qsizetype from = 0;
+    static const QRegularExpression placeholder(QStringLiteral("<r(\\d)>"));
+    for (auto it = placeholder.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const auto index = static_cast<size_t>(m.captured(1).toInt());
+        out += QStringView(text).mid(from, m.capturedStart() - from);
+        out += index < values.size() ? values.begin()[index] : m.captured();
+        from = m.capturedEnd();
+    }
+    out += QStringView(text).mid(from);
+    return out;
+}
+
+QString ShownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
 
 ExportLimits LimitsOf(ExportFormat format)
 {
@@ -93,43 +117,33 @@ QString CheckWorkbook(const ExportWorkbook& book, ExportFormat format)
     const ExportLimits limits = LimitsOf(format);
     const QString kind = ExtensionOf(format);
     if (book.sheets.empty())
-        return QStringLiteral("工作簿中没有工作表。");
+        return ExportMessage(ExportText::NoSheets);
     QStringList names;
     int withCells = 0;
     for (const ExportSheet& sheet : book.sheets) {
         if (format != ExportFormat::Csv) {
             if (!ValidSheetName(sheet.name))
-                return QStringLiteral("工作表名称“%1”无效：名称须为 1 到 31 个字符，不能含有 [ ] : * ? / \\，"
-                                      "也不能以单引号开头或结尾。")
-                    .arg(sheet.name);
+                return ExportMessage(ExportText::BadSheetName, {sheet.name});
             if (names.contains(sheet.name, Qt::CaseInsensitive))
-                return QStringLiteral("工作表名称“%1”重复。").arg(sheet.name);
+                return ExportMessage(ExportText::SheetNameTwice, {sheet.name});
             names << sheet.name;
         }
         if (HasCells(sheet) && ++withCells > limits.maxSheets)
-            return QStringLiteral("%1 文件只能保存一个工作表，工作表“%2”的内容无法写入。").arg(kind, sheet.name);
+            return ExportMessage(ExportText::OneSheetOnly, {kind, sheet.name});
         if (sheet.rows.size() > static_cast<size_t>(limits.maxRows))
-            return QStringLiteral("工作表“%1”有 %2 行，超过了 %3 文件 %4 行的上限。")
-                .arg(sheet.name)
-                .arg(sheet.rows.size())
-                .arg(kind)
-                .arg(limits.maxRows);
+            return ExportMessage(ExportText::TooManyRows, {sheet.name, QString::number(sheet.rows.size()), kind,
+                                                           QString::number(limits.maxRows)});
         for (size_t r = 0; r < sheet.rows.size(); ++r) {
             const QStringList& row = sheet.rows[r];
             if (row.size() > limits.maxColumns)
-                return QStringLiteral("工作表“%1”第 %2 行有 %3 列，超过了 %4 文件 %5 列的上限。")
-                    .arg(sheet.name)
-                    .arg(r + 1)
-                    .arg(row.size())
-                    .arg(kind)
-                    .arg(limits.maxColumns);
+                return ExportMessage(ExportText::TooManyColumns,
+                                     {sheet.name, QString::number(r + 1), QString::number(row.size()), kind,
+                                      QString::number(limits.maxColumns)});
             for (qsizetype c = 0; c < row.size(); ++c) {
                 if (row[c].size() > limits.maxTextLength)
-                    return QStringLiteral("工作表“%1”第 %2 行第 %3 列的文字超过了 %4 个字符的上限。")
-                        .arg(sheet.name)
-                        .arg(r + 1)
-                        .arg(c + 1)
-                        .arg(limits.maxTextLength);
+                    return ExportMessage(ExportText::TextTooLong, {sheet.name, QString::number(r + 1),
+                                                                   QString::number(c + 1),
+                                                                   QString::number(limits.maxTextLength)});
             }
         }
     }
@@ -187,18 +201,18 @@ QString CheckDestination(const QString& path)
     // isDir and isWritable follow a symbolic link to the file it names.
     const QFileInfo info(path);
     if (info.isDir())
-        return QStringLiteral("“%1”是一个文件夹，不能保存为文件。").arg(Shown(path));
+        return ExportMessage(ExportText::IsFolder, {ShownPath(path)});
     // A file its owner made read-only is not replaced behind their back.
     if (info.exists() && !info.isWritable())
-        return QStringLiteral("“%1”是只读文件，不能替换。").arg(Shown(path));
+        return ExportMessage(ExportText::ReadOnlyFile, {ShownPath(path)});
     if (!info.dir().exists())
-        return QStringLiteral("文件夹“%1”不存在。").arg(Shown(info.absolutePath()));
+        return ExportMessage(ExportText::NoFolder, {ShownPath(info.absolutePath())});
     return QString();
 }
 
 ExportResult SaveFailure(const QString& path, const QString& reason)
 {
-    return ExportResult::Failure(QStringLiteral("无法保存“%1”：%2").arg(Shown(path), reason));
+    return ExportResult::Failure(ExportMessage(ExportText::CannotSave, {ShownPath(path), reason}));
 }
 
 ExportResult SaveBytes(const QString& path, const QByteArray& bytes)
@@ -226,8 +240,7 @@ ExportResult WriteWorkbook(const QString& path, const ExportWorkbook& book)
 {
     const std::optional<ExportFormat> format = ExportFormatForPath(path);
     if (!format)
-        return ExportResult::Failure(
-            QStringLiteral("无法识别“%1”的文件类型：文件名须以 .xls、.xlsx 或 .csv 结尾。").arg(Shown(path)));
+        return ExportResult::Failure(ExportMessage(ExportText::UnknownType, {ShownPath(path)}));
     return WriteWorkbook(path, book, *format);
 }
 

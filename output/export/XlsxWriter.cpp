@@ -1,6 +1,7 @@
 // .xlsx through libxlsxwriter. The library writes to a file name of its own
 // choosing, so it writes into a private temporary folder and the finished file
 // is then saved to the destination the same way as every other format.
+#include "output/export/ExportTexts.h"
 #include "output/export/ExportWriters.h"
 
 #include <QFile>
@@ -51,7 +52,7 @@ ExportResult WriteXlsxWorkbook(const QString& path, const ExportWorkbook& book)
 {
     QTemporaryDir folder;
     if (!folder.isValid())
-        return SaveFailure(path, QStringLiteral("无法建立临时文件夹（%1）").arg(folder.errorString()));
+        return SaveFailure(path, ExportMessage(ExportText::NoTemporaryFolder, {folder.errorString()}));
     const QString built = folder.filePath(QStringLiteral("book.xlsx"));
     QByteArray tmpdir = QFile::encodeName(folder.path());
 
@@ -60,13 +61,13 @@ ExportResult WriteXlsxWorkbook(const QString& path, const ExportWorkbook& book)
     options.tmpdir = tmpdir.data();
     std::unique_ptr<lxw_workbook, WorkbookCloser> wb(workbook_new_opt(QFile::encodeName(built).constData(), &options));
     if (!wb)
-        return SaveFailure(path, QStringLiteral("无法建立 .xlsx 工作簿"));
+        return SaveFailure(path, ExportMessage(ExportText::NoXlsxWorkbook));
 
     lxw_error failed = LXW_NO_ERROR;
     for (const ExportSheet& sheet : book.sheets) {
         lxw_worksheet* ws = workbook_add_worksheet(wb.get(), sheet.name.toUtf8().constData());
         if (!ws)
-            return ExportResult::Failure(QStringLiteral("工作表名称“%1”无效。").arg(sheet.name));
+            return ExportResult::Failure(ExportMessage(ExportText::BadSheetName, {sheet.name}));
         const NumberCells numbers(sheet);
         for (size_t r = 0; r < sheet.rows.size() && !failed; ++r) {
             const QStringList& row = sheet.rows[r];

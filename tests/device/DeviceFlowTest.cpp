@@ -11,6 +11,7 @@
 #include "device/SyncDlg.h"
 #include "external/usb/Usb.h"
 #include "external/userdb/UserDb.h"
+#include "external/userdb/UserDbBackup.h"
 #include "res/resource.h"
 #include "tests/device/DeviceFixture.h"
 
@@ -20,6 +21,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -69,6 +72,10 @@ TEST_F(DeviceTest, KnownPedometerIsStoredAnnouncedAskedAndErasedOnlyOnceSafe)
             m_dialogs.boxAnswer = QMessageBox::Yes;
             ClickItem(&dlg, IDC_DELETE);
             EXPECT_EQ(OnDisk().days.size(), 0u);
+            // A checked copy of the store was taken before the pedometer was erased.
+            std::vector<BackupInfo> copies;
+            USER_ListBackups(USER_StorePath("Data Source=" + Dir().toStdString() + "User.mdb;"), copies, false);
+            EXPECT_TRUE(std::any_of(copies.begin(), copies.end(), [](const BackupInfo& c) { return c.reason == BackupReason::Erase; }));
             EXPECT_EQ(dlg.List()->topLevelItemCount(), 0);
             EXPECT_FALSE(GetDlgItem(&dlg, IDC_DELETE)->isEnabled());
             dlg.reject();

@@ -10,6 +10,9 @@
 
 #include <freexl.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 QString NumberText(double value)
 {
     return QString::number(value, 'g', 15);
@@ -166,4 +169,27 @@ std::vector<QStringList> ReadCsv(const QByteArray& bytes)
     EXPECT_FALSE(quoted) << "unterminated quote";
     EXPECT_TRUE(row.isEmpty() && field.isEmpty()) << "last line not ended by CRLF";
     return rows;
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes)
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return;
+    m_saved = limit.rlim_cur;
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = bytes;
+    m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    m_set = true;
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    if (!m_set)
+        return;
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_saved;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_handler);
 }

@@ -6,8 +6,6 @@
 #include "output/export/ExportBook.h"
 #include "output/export/UserListExport.h"
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -106,19 +104,15 @@ TEST_F(ExportTest, FailedWriteKeepsTheExistingFileAndSaysWhy)
     // same way), for a file smaller than any write buffer and a larger one.
     makeOld(Path("full.xls"));
     makeOld(Path("full.xlsx"));
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     std::vector<std::pair<QString, ExportResult>> full;
-    for (const char* name : {"full.xls", "full.xlsx"}) {
-        for (int rows : {0, 3000})
-            full.emplace_back(Path(name), ExportUserList(Path(name), ListTitle(), ListHeadings(), ListRows(rows)));
+    {
+        const FileSizeLimit diskFull(1000);
+        ASSERT_TRUE(diskFull.Active());
+        for (const char* name : {"full.xls", "full.xlsx"}) {
+            for (int rows : {0, 3000})
+                full.emplace_back(Path(name), ExportUserList(Path(name), ListTitle(), ListHeadings(), ListRows(rows)));
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
     for (const auto& [path, result] : full)
         keepsOld(path, result);
 

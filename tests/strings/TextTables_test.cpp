@@ -34,6 +34,8 @@ std::vector<int> UsedStringIds()
         ids.push_back(id);
     for (int id = 501; id <= 511; ++id)
         ids.push_back(id);
+    for (int id = 680; id <= 709; ++id)
+        ids.push_back(id);
     return ids;
 }
 
@@ -174,13 +176,16 @@ TEST(EnglishPack, KeepsPlaceholdersLineBreaksAndFilters)
         const int id = kBuiltinStrings[i].id;
         const QString zh = QString::fromUtf8(kBuiltinStrings[i].text);
         const QString tr = en->String(id).value_or(QString());
-        for (const QString& ph : {QStringLiteral("<r>"), QStringLiteral("<r0>"), QStringLiteral("<r1>")})
+        for (const QString& ph : {QStringLiteral("<r>"), QStringLiteral("<r0>"), QStringLiteral("<r1>"),
+                                  QStringLiteral("<r2>"), QStringLiteral("<r3>"), QStringLiteral("<r4>")})
             EXPECT_EQ(Count(tr, ph), Count(zh, ph)) << ph.toStdString() << " in string " << id;
         EXPECT_EQ(Count(tr, QStringLiteral("\n")), Count(zh, QStringLiteral("\n"))) << "line breaks in " << id;
         EXPECT_EQ(Count(tr, QStringLiteral("\r")), Count(zh, QStringLiteral("\r"))) << "line breaks in " << id;
     }
     // The save dialog's filter must stay a valid description|pattern|| list.
     EXPECT_TRUE(en->String(168)->endsWith(QStringLiteral("|*.xls||")));
+    EXPECT_TRUE(en->String(699)->endsWith(QStringLiteral("|*.xlsx||")));
+    EXPECT_TRUE(en->String(700)->endsWith(QStringLiteral("|*.csv||")));
     // Menu accelerators: one '&' each where the built-in text has one.
     for (size_t i = 0; i < kBuiltinDialogTextCount; ++i) {
         const BuiltinDialogText& d = kBuiltinDialogTexts[i];

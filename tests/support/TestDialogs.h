@@ -24,6 +24,11 @@ public:
     std::function<int(QDialog&)> runDialog;
     // When set, the answer to "is there a notification area".
     std::optional<bool> trayAvailable;
+    // When set, answers save-file dialogs instead of a person: it gets the suggested path, the
+    // filters and the filter chosen first (which it may change) and returns the path typed
+    // (empty: cancelled). Every suggested path is recorded in `savePrompts`.
+    std::function<QString(const QString& suggested, const QStringList& filters, int& filterIndex)> saveFileName;
+    QStringList savePrompts;
 
     int RunModal(QDialog& dialog) override { return runDialog ? runDialog(dialog) : CDialogService::RunModal(dialog); }
     int MessageBox(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
@@ -33,6 +38,18 @@ public:
             return CDialogService::MessageBox(parent, text, buttons, icon, defaultButton);
         messages << text;
         return *boxAnswer;
+    }
+    QString SaveFileName(QWidget* parent, const QString& caption, const QString& suggested, const QStringList& filters,
+                         int* filterIndex) override
+    {
+        if (!saveFileName)
+            return CDialogService::SaveFileName(parent, caption, suggested, filters, filterIndex);
+        savePrompts << suggested;
+        int index = filterIndex ? *filterIndex : 0;
+        const QString path = saveFileName(suggested, filters, index);
+        if (filterIndex)
+            *filterIndex = index;
+        return path;
     }
     bool SystemTrayAvailable() override
     {

@@ -6,6 +6,7 @@
 #include "external/usb/Usb.h"
 #include "external/userdb/UserDb.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -16,12 +17,6 @@
 #include <QTest>
 
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
 
 class PortWatcher : public QObject {
 public:
@@ -47,16 +42,7 @@ protected:
 
     ToolRun Tool(const QStringList& args)
     {
-        QProcess p;
-        p.setWorkingDirectory(Dir());
-        p.start(QStringLiteral(TRAVIMO_PEDOMETER_TOOL), args);
-        ToolRun r;
-        if (!p.waitForFinished(60000))
-            return r;
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return RunTool(QStringLiteral(TRAVIMO_PEDOMETER_TOOL), args, Dir());
     }
 
     QString Port() const { return PathOf(QStringLiteral("USB/")); }

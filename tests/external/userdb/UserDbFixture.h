@@ -2,12 +2,16 @@
 // A fresh user store in the test's own program folder.
 
 #include "external/userdb/UserDb.h"
+#include "external/userdb/UserDbBackup.h"
+#include "external/userdb/UserDbInternal.h"
 #include "tests/support/ProgramFolder.h"
 
 #include <sqlite3.h>
 
 #include <cstring>
+#include <ctime>
 #include <string>
+#include <vector>
 
 inline std::string ConnectionFor(const std::string& folder)
 {
@@ -68,6 +72,7 @@ protected:
     void TearDown() override
     {
         USER_Term(0, "508317");
+        SetClockForTests(0);
         ProgramFolderTest::TearDown();
     }
 
@@ -111,5 +116,37 @@ protected:
         return ok;
     }
 
+    // The copies in the backup folder, newest first, counted.
+    std::vector<BackupInfo> Copies() const
+    {
+        std::vector<BackupInfo> copies;
+        EXPECT_EQ(USER_ListBackups(StorePath(), copies), USER_OK);
+        return copies;
+    }
+    // Stores days [first, first + count) of 2024 for the user.
+    void StoreDays(int32_t number, int first, int count)
+    {
+        std::string error;
+        for (int i = first; i < first + count; ++i) {
+            DeviceStepRecord day = MakeDay(2024, 1, 1);
+            day.date.dt += i;
+            Fill(day, 100, 130, 3.0);
+            ASSERT_EQ(USER_InsertData(number, 60, 70, day, error), USER_OK) << error;
+        }
+    }
+
     std::string m_folder;
 };
+
+// Seconds since 1970 of local noon on a day: far from midnight, so "the same day" is clear.
+inline int64_t LocalNoon(int year, int month, int day)
+{
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = 12;
+    t.tm_isdst = -1;
+    return static_cast<int64_t>(std::mktime(&t));
+}
+constexpr int64_t kDay = 86400;

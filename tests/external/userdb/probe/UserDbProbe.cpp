@@ -4,6 +4,8 @@
 //   userdb_probe write <folder> <first>   stores versions of days forever and reports
 //                                        "<day> <version>" once each is stored
 //   userdb_probe batch <folder> <first>   the same, 25 days a call through USER_InsertDataBatch
+//   userdb_probe hold <folder>            opens the store, says "ready" and keeps it open
+//                                        until its input ends
 #include "external/userdb/UserDb.h"
 #include "tests/external/userdb/probe/CrashDay.h"
 
@@ -51,6 +53,17 @@ int main(int argc, char** argv)
         std::string error;
         const int rc = USER_Init(Connection(folder), "KX300_User", "KX300_Data", error);
         WriteAll(std::to_string(rc) + "\n" + error);
+        USER_Term(0, "508317");
+        return 0;
+    }
+    if (mode == "hold") {
+        std::string error;
+        if (USER_Init(Connection(folder), "KX300_User", "KX300_Data", error) != 0)
+            return 4;
+        WriteAll("ready\n");
+        char c;
+        while (read(STDIN_FILENO, &c, 1) > 0) {
+        }
         USER_Term(0, "508317");
         return 0;
     }
