@@ -1,6 +1,5 @@
 #include "userpage/NavPanelDlg.h"
 
-#include "accounts/UserCardDlg.h"
 #include "charts/DayDetailDlg.h"
 #include "charts/SetPropertySheet.h"
 #include "controls/PageBarWnd.h"
@@ -169,9 +168,11 @@ void CNavPanelDlg::CreatePages()
     m_pageBar->AddPage(kPageBarIndexChart, QString(), LoadIconFile(skin.chartIcon), LoadStr(206), m_chartPage);
 
     if (g_pLoginUser && g_pLoginUser->rights == 1 && g_bUserManagement) {
-        // The user management page: CUserListDlg (accounts/) with the page colour, the panel
-        // as its owner, added at kPageBarIndexUserList with skin.userListIcon and string 207.
-        Q_UNUSED(kPageBarIndexUserList);
+        auto* list = new CUserListDlg(m_pageBar);
+        list->SetBkColour(m_pageBar->GetPageColour());
+        list->SetOwner(this);  // its requests for a user's days (1245) come here
+        m_userList = list;
+        m_pageBar->AddPage(kPageBarIndexUserList, QString(), LoadIconFile(skin.userListIcon), LoadStr(207), list);
     }
 }
 
@@ -350,5 +351,7 @@ void CNavPanelDlg::OnMainWindowMoved()
 
 void CNavPanelDlg::CreateUserForDevice()
 {
-    // The user list's create-user dialog in write-to-pedometer mode, once the user list exists.
+    // Only the user management page creates users; without it the request has no one to go to.
+    if (m_userList)
+        m_userList->CreateUserForDevice();
 }

@@ -10,6 +10,7 @@
 // command handler that logs out still runs on a valid page until it returns.
 
 #include "accounts/UserCardDlg.h"
+#include "accounts/UserListDlg.h"
 #include "charts/DayDetailDlg.h"
 #include "controls/Colour.h"
 #include "controls/PageBarWnd.h"
@@ -47,7 +48,7 @@ public:
 
     CPageBarWnd* PageBar() const { return m_pageBar; }
     CHomePageDlg* HomePage() const { return m_homePage; }
-    QWidget* UserList() const { return m_userList; }
+    CUserListDlg* UserList() const { return m_userList; }
     CDayDetailDlg* ChartPage() const { return m_chartPage; }
     CToolbarDlg* Toolbar() const { return m_toolbar; }
     CRightColumnDlg* RightColumn() const { return m_rightColumn; }
@@ -81,7 +82,7 @@ private:
 
     QPointer<CPageBarWnd> m_pageBar;
     QPointer<CHomePageDlg> m_homePage;
-    QPointer<QWidget> m_userList;
+    QPointer<CUserListDlg> m_userList;
     QPointer<CDayDetailDlg> m_chartPage;
     QPointer<CToolbarDlg> m_toolbar;
     QPointer<CRightColumnDlg> m_rightColumn;

@@ -80,6 +80,45 @@ TEST_F(NavPanelTest, AdministratorWithManagementOffGetsTwoPages)
     EXPECT_EQ(panel.UserList(), nullptr);
 }
 
+TEST_F(NavPanelTest, AdministratorWithManagementOnGetsTheUserList)
+{
+    g_bUserManagement = true;
+    CNavPanelDlg& panel = Open(10001);
+    ASSERT_EQ(panel.PageBar()->GetPageCount(), 3);
+    ASSERT_NE(panel.UserList(), nullptr);
+    EXPECT_EQ(panel.PageBar()->Page(1), panel.ChartPage());
+    EXPECT_EQ(panel.PageBar()->Page(2), panel.UserList());
+    EXPECT_EQ(AccessibleName(panel.PageBar()->Button(2)), QStringLiteral("管理用户"));
+
+    // The list's "view step data" reaches the chart page with that user's month.
+    AddUser(MakeUser(10003, "Tom"));
+    StoreDay(10003, QDate::currentDate(), 2222, 150.0);
+    panel.PageBar()->SelectPage(2);
+    panel.UserList()->LoadFirstPage();
+    CSkinListCtrl* list = panel.UserList()->List();
+    int tom = -1;
+    for (int row = 0; row < list->GetItemCount(); ++row)
+        if (list->GetItemText(row, 1) == QStringLiteral("Tom"))
+            tom = row;
+    ASSERT_GE(tom, 0);
+    list->SetItemState(tom, CSkinListCtrl::StateSelected | CSkinListCtrl::StateFocused,
+                       CSkinListCtrl::StateSelected | CSkinListCtrl::StateFocused);
+    panel.UserList()->OnViewStepData();
+    QCoreApplication::sendPostedEvents(&panel);
+    EXPECT_EQ(panel.PageBar()->GetCurSel(), 1);
+    EXPECT_TRUE(panel.ChartPage()->GetChart()->GetTitle().startsWith(QStringLiteral("Tom")));
+    EXPECT_EQ(panel.ChartPage()->GetDayList()->GetItemCount(), 1);
+
+    // A blank pedometer's request opens the list's create dialog.
+    QStringList ran;
+    m_dialogs.runDialog = [&ran](QDialog& dlg) {
+        ran << dlg.metaObject()->className();
+        return int(QDialog::Rejected);
+    };
+    panel.CreateUserForDevice();
+    EXPECT_EQ(ran, QStringList{"CNewUserDlg"});
+}
+
 TEST_F(NavPanelTest, LayoutAndColumnToggleWidensThePageBarByTheColumnAndEight)
 {
     CNavPanelDlg& panel = Open(10002);
@@ -167,7 +206,8 @@ TEST_F(NavPanelTest, AUserNumberThatCannotBecomeAFolderIsSaidOnce)
 
 TEST_F(NavPanelTest, LogoutFromTheToolbarLeavesThePageValidThenDestroysItInOrder)
 {
-    CNavPanelDlg& panel = Open(10002);
+    g_bUserManagement = true;
+    CNavPanelDlg& panel = Open(10001);
     QPointer<CNavPanelDlg> alive(&panel);
     // The main window replaces the page once the handler has returned.
     m_main.onLogout = [this] { m_panel.release()->deleteLater(); };
@@ -176,6 +216,7 @@ TEST_F(NavPanelTest, LogoutFromTheToolbarLeavesThePageValidThenDestroysItInOrder
         QObject::connect(o, &QObject::destroyed, [&gone, name] { gone << QString::fromLatin1(name); });
     };
     watch(panel.HomePage(), "home");
+    watch(panel.UserList(), "userlist");
     watch(panel.ChartPage(), "chart");
     watch(panel.PageBar(), "pagebar");
     watch(panel.Toolbar(), "toolbar");
@@ -188,7 +229,7 @@ TEST_F(NavPanelTest, LogoutFromTheToolbarLeavesThePageValidThenDestroysItInOrder
     EXPECT_FALSE(alive.isNull());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
-    EXPECT_EQ(gone, (QStringList{"home", "chart", "pagebar", "toolbar", "card", "spare", "column"}));
+    EXPECT_EQ(gone, (QStringList{"home", "userlist", "chart", "pagebar", "toolbar", "card", "spare", "column"}));
     EXPECT_NE(g_pLoginUser, nullptr);  // the next login replaces the record
 }
 
