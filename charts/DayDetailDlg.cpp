@@ -420,7 +420,8 @@ void CDayDetailDlg::DoLayout()
 {
     if (!m_chart)
         return;
-    const DayPageLayout l = ComputeDayPageLayout(rect(), m_scroll->sizeHint().height());
+    ComputeStripRowNow();
+    const DayPageLayout l = ComputeDayPageLayout(rect(), m_scroll->sizeHint().height(), m_stripRow.stripHeight);
     m_list->setGeometry(l.list);
     m_stripPaintRect = l.strip;
     m_stripRect = l.stripInvalidate;
@@ -432,14 +433,21 @@ void CDayDetailDlg::DoLayout()
     // The thumb shows how much of the day is in view; every step is still one hour.
     m_scroll->setPageStep(std::max(kScrollStep, m_chart->GetCategoryCapacity()));
     m_scroll->setValue(m_chart->GetFirstCategory());
-    LayoutStripRow();
-    update(m_stripRect);
+    PlaceStripControls();
 }
 
 void CDayDetailDlg::LayoutStripRow()
 {
     if (!m_chart)
         return;
+    if (ComputeStripRowNow())
+        DoLayout();  // the strip took or gave back a line: the chart above it moves
+    else
+        PlaceStripControls();
+}
+
+bool CDayDetailDlg::ComputeStripRowNow()
+{
     const QFontMetrics fm(PageFont());
     StripRowInput in;
     in.client = rect();
@@ -449,9 +457,17 @@ void CDayDetailDlg::LayoutStripRow()
     // The widest values the texts take, so they do not shift as the values change.
     in.energyWidth = fm.horizontalAdvance(ExerciseKcalText(LoadStr(248), 999999));
     in.valueWidth = fm.horizontalAdvance(CursorValueText(LoadStr(249), QStringLiteral("23:58"), 99.99));
+    in.lineHeight = fm.height();
+    const int before = m_stripRow.stripHeight;
     m_stripRow = ComputeStripRow(in);
+    m_comboWidth = in.comboWidth;
+    return m_stripRow.stripHeight != before;
+}
+
+void CDayDetailDlg::PlaceStripControls()
+{
     m_picker->move(m_stripRow.pickerX, m_picker->y());
-    m_combo->setGeometry(m_stripRow.comboX, m_picker->y(), in.comboWidth, m_combo->sizeHint().height());
+    m_combo->setGeometry(m_stripRow.comboX, m_picker->y(), m_comboWidth, m_combo->sizeHint().height());
     update(m_stripRect);
 }
 

@@ -84,6 +84,9 @@ private:
     void DoLayout();
     // Places the strip's row after the picker's, the caption's and the combo's widths.
     void LayoutStripRow();
+    void PlaceStripControls();
+    // Lays out the strip's row for the page's width; true when the strip's height changed.
+    bool ComputeStripRowNow();
     // Widens a column beyond its classic width where a caption or a cell of the month needs it.
     void FitColumns();
     void OnScrollAction(int action);
@@ -117,6 +120,7 @@ private:
     std::vector<std::unique_ptr<StepRecord>> m_records;  // the list rows' item data
     QRect m_stripPaintRect;
     StripRowLayout m_stripRow;
+    int m_comboWidth = 0;
     std::map<QDate, int> m_userScroll;  // the days the user scrolled, with where to
     int m_loadTimer = 0;      // timer 1: the first load
     bool m_settingDate = false;

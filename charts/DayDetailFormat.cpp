@@ -87,15 +87,15 @@ QString CursorValueText(const QString& pattern, const QString& label, double val
     return ReplaceText(pattern, label + QString::asprintf(" %1.2f", value));
 }
 
-DayPageLayout ComputeDayPageLayout(const QRect& client, int scrollHeight)
+DayPageLayout ComputeDayPageLayout(const QRect& client, int scrollHeight, int stripHeight)
 {
     DayPageLayout l;
     const int left = client.left();
     const int right = client.left() + client.width();    // exclusive
     const int bottom = client.top() + client.height();   // exclusive
     l.list = QRect(left, bottom - kDayListHeight, client.width(), kDayListHeight);
-    const int T = bottom - kDayListHeight - kStripHeight - 8;
-    l.strip = QRect(left + 8, T, std::max(client.width() - 16, 0), kStripHeight);
+    const int T = bottom - kDayListHeight - stripHeight - 8;
+    l.strip = QRect(left + 8, T, std::max(client.width() - 16, 0), stripHeight);
     l.stripInvalidate = QRect(0, T, right, bottom - 98 - T);
     l.picker = QPoint(left + 18, T + 5);
     l.combo = QPoint(left + 173, T + 5);
@@ -162,5 +162,17 @@ StripRowLayout ComputeStripRow(const StripRowInput& in)
     const int valueX = std::max(strip.left() + 490, out.energy.left() + out.energy.width());
     out.value = QRect(valueX, strip.top(), std::max({100, in.valueWidth, strip.left() + strip.width() - valueX}),
                       strip.height());
+    if (in.lineHeight <= 0 || valueX + in.valueWidth <= strip.left() + strip.width())
+        return out;
+    // One row does not fit: the value goes on a second line under the energy, and the strip
+    // (with everything on it) grows upwards by that line.
+    out.stripHeight = std::max(kStripHeight, 2 * in.lineHeight + 8);
+    const int grow = out.stripHeight - kStripHeight;
+    for (QRect* r : {&out.caption, &out.energy, &out.value})
+        r->translate(0, -grow);
+    out.caption.setHeight(out.stripHeight);
+    out.energy.setHeight(in.lineHeight + 2);
+    out.value = QRect(out.energy.left(), out.energy.top() + in.lineHeight + 4,
+                      std::max(in.valueWidth, strip.left() + strip.width() - out.energy.left()), in.lineHeight + 2);
     return out;
 }

@@ -52,7 +52,8 @@ struct DayPageLayout {
     QRect scroll;
     QRect chart;
 };
-DayPageLayout ComputeDayPageLayout(const QRect& client, int scrollHeight);
+// stripHeight: the strip's height (taller when its texts take two lines).
+DayPageLayout ComputeDayPageLayout(const QRect& client, int scrollHeight, int stripHeight = kStripHeight);
 
 // Scroll requests of the horizontal scroll bar.
 enum class DayScroll { LineLeft, LineRight, PageLeft, PageRight, ThumbTrack, ThumbPosition, Other };
@@ -79,6 +80,7 @@ struct StripRowInput {
     int comboWidth = 196;
     int energyWidth = 0;
     int valueWidth = 0;
+    int lineHeight = 0;     // of the strip's texts; 0: never a second line
 };
 struct StripRowLayout {
     int pickerX = 0;
@@ -86,5 +88,8 @@ struct StripRowLayout {
     QRect caption;  // in page coordinates, inside the strip's height
     QRect energy;
     QRect value;
+    // A page too narrow for one row puts the position-line value under the exercise's energy,
+    // and the strip grows by a line.
+    int stripHeight = kStripHeight;
 };
 StripRowLayout ComputeStripRow(const StripRowInput& in);

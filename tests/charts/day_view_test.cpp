@@ -185,3 +185,23 @@ TEST_P(DayFitTest, NothingTheUserReadsIsCutOff)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, DayFitTest, ::testing::Values(0, 1));
+
+TEST(DayViewMath, ANarrowPageGivesTheStripASecondLineInsteadOfCuttingItsText)
+{
+    StripRowInput in;
+    in.client = QRect(0, 0, 585, 330);  // the chart page beside the user card
+    in.captionWidth = 52;
+    in.energyWidth = 100;
+    in.valueWidth = 150;
+    in.lineHeight = 17;
+    const StripRowLayout l = ComputeStripRow(in);
+    const DayPageLayout page = ComputeDayPageLayout(in.client, 0, l.stripHeight);
+    EXPECT_GT(l.stripHeight, kStripHeight);
+    EXPECT_LE(l.value.left() + in.valueWidth, page.strip.left() + page.strip.width());
+    EXPECT_GE(l.value.top(), l.energy.top() + in.lineHeight);  // under the energy, not over it
+    EXPECT_LE(l.value.top() + in.lineHeight, page.strip.top() + page.strip.height());
+    EXPECT_EQ(l.energy.top(), page.strip.top());
+    // A page wide enough keeps one row.
+    in.client = QRect(0, 0, 868, 500);
+    EXPECT_EQ(ComputeStripRow(in).stripHeight, kStripHeight);
+}
