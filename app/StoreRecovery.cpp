@@ -70,6 +70,7 @@ CRestoreDlg::CRestoreDlg(const QString& connection, QWidget* parent)
     m_list->setHeaderLabels({LoadStr(870), LoadStr(871), LoadStr(872), LoadStr(873)});
     m_list->setAccessibleName(LoadStr(869));
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_list->header()->setStretchLastSection(false);
     m_list->setMinimumSize(460, 220);
     auto* close = new QPushButton(LoadStr(730), this);
     m_restore->setAccessibleName(m_restore->text());
