@@ -4,6 +4,7 @@
 #include "core/Globals.h"
 #include "controls/BalloonTip.h"
 #include "external/userdb/UserDb.h"
+#include "tests/support/SampleUser.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -70,15 +71,7 @@ void AccountsTest::TearDown()
 
 int AccountsTest::AddUser(int number, const std::string& name, const std::string& password, int rights)
 {
-    UserRecord r{};
-    r.number = number;
-    SetRecordName(r, name);
-    r.sex = 1;
-    r.age = 30;
-    r.weight = 60;
-    r.height = 170;
-    r.stride = 70;
-    r.rights = rights;
+    UserRecord r = SampleUser(number, name, rights);
     r.targetCalories = 250;
     r.alarm = MakeAlarmTime(7, 15, 0);
     SetRecordPassword(r, PasswordDigestOf(QString::fromStdString(password)));

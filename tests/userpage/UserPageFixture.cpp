@@ -3,6 +3,7 @@
 #include "core/Globals.h"
 #include "external/records/WndMessage.h"
 #include "external/userdb/UserDb.h"
+#include "tests/support/SampleUser.h"
 
 #include <QDate>
 #include <QMessageBox>
@@ -41,15 +42,7 @@ void UserPageTest::TearDown()
 
 UserRecord UserPageTest::MakeUser(int number, const char* name, int rights)
 {
-    UserRecord r{};
-    r.number = number;
-    SetRecordName(r, name);
-    r.sex = 1;
-    r.age = 30;
-    r.weight = 60;
-    r.height = 170;
-    r.stride = 70;
-    r.rights = rights;
+    UserRecord r = SampleUser(number, name, rights);
     r.targetSteps = 8000;
     r.targetDistance = 5600;
     r.targetCalories = 300;
